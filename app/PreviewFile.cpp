@@ -1,0 +1,137 @@
+#include "app/PreviewFile.h"
+
+#include "platform/Profile.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <ctime>
+#include <filesystem>
+#include <memory>
+#include <random>
+#include <system_error>
+
+namespace fs = std::filesystem;
+
+namespace tarnwell {
+
+namespace {
+
+// Kind of a document by its extension: 0 other, 2 HTML, 4 ASP (also untitled), 8 ASP.NET.
+int KindOfPath(const std::string& path) {
+    if (path.empty()) return 4;
+    size_t slash = path.find_last_of("/\\");
+    size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return 0;
+    std::string ext = path.substr(dot);
+    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
+    if (ext == ".asp" || ext == ".asa" || ext == ".inc") return 4;
+    if (ext == ".aspx") return 8;
+    if (ext == ".htm" || ext == ".html") return 2;
+    return 0;
+}
+
+std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().string(); }
+
+bool Exists(const std::string& path) {
+    std::error_code ec;
+    return fs::exists(fs::path(path), ec);
+}
+
+// Tries every number at most a few times over before giving up, so a folder full of preview files
+// cannot hold the program in the loop.
+constexpr int kMaxNameDraws = 4 * 32768;
+
+}  // namespace
+
+std::string PreviewFileName(const std::string& folder, unsigned number, const std::string& extension) {
+    char name[32];
+    std::snprintf(name, sizeof name, "%s%04X", kPreviewPrefix, number);
+    return (fs::path(folder) / (std::string(name) + extension)).string();
+}
+
+bool IsPreviewFileName(const std::string& fileName) {
+    if (fileName.size() < 4) return false;
+    for (size_t i = 0; i < 4; ++i)
+        if (std::toupper(static_cast<unsigned char>(fileName[i])) != kPreviewPrefix[i]) return false;
+    return true;
+}
+
+std::string JoinWebPath(const std::string& webPath, const std::string& relativePath) {
+    std::string base = webPath;
+    while (!base.empty() && (base.back() == ' ' || base.back() == '/')) base.pop_back();
+    return base + "/" + relativePath;
+}
+
+PreviewNumberSource TimeSeededNumbers() {
+    auto engine = std::make_shared<std::minstd_rand>(static_cast<unsigned>(std::time(nullptr)));
+    return [engine]() { return unsigned((*engine)() % 32768u); };
+}
+
+std::string CreatePreviewFile(const std::string& folder, const std::string& extension, PreviewHost& host,
+                              const PreviewNumberSource& numbers) {
+    std::error_code ec;
+    if (!folder.empty() && fs::is_directory(fs::path(folder), ec)) {
+        for (int draw = 0; draw < kMaxNameDraws; ++draw) {
+            std::string path = PreviewFileName(folder, numbers() & 0x7FFFu, extension);
+            if (Exists(path)) continue;
+            if (host.WriteDocumentText(path)) return path;
+            // A file the write left behind would outlive its frame.
+            fs::remove(fs::path(path), ec);
+            break;
+        }
+    }
+    host.ReportPreviewFailure();
+    return {};
+}
+
+PreviewFile MakePreviewFile(const std::string& documentPath, PreviewHost& host, Profile& messages,
+                            const PreviewNumberSource& numbers) {
+    const int kind = KindOfPath(documentPath);
+    const PreviewProject* project = host.OpenProject();
+    if (project && (kind == 4 || kind == 8)) {
+        bool viaServer = true;
+        if (project->WebPath().empty()) {
+            if (messages.GetInt("Messages", kWarnPreviewNoWebPath, 1) == 0) {
+                viaServer = false;
+            } else {
+                bool check = false;
+                WebPathAnswer answer = host.AskForWebPath(check);
+                messages.WriteInt("Messages", kWarnPreviewNoWebPath, check ? 0 : 1);
+                if (answer == WebPathAnswer::Cancel) return {};
+                if (answer == WebPathAnswer::No) {
+                    viaServer = false;
+                } else {
+                    project = host.EditProjectWebPath() ? host.OpenProject() : nullptr;
+                    if (!project || project->WebPath().empty()) return {};
+                }
+            }
+        }
+        if (viaServer) {
+            std::string projectFile = project->ProjectFilePath();
+            std::string base = documentPath.empty() ? projectFile : documentPath;
+            std::string path = CreatePreviewFile(FolderOf(base), kind == 8 ? ".aspx" : ".asp", host, numbers);
+            if (path.empty()) return {};
+            std::string relative;
+            fs::path projectFolder = fs::path(projectFile).parent_path();
+            if (!projectFolder.empty()) relative = fs::path(path).lexically_relative(projectFolder).string();
+            if (relative.rfind("./", 0) == 0 || relative.rfind(".\\", 0) == 0) relative.erase(0, 2);
+            if (!relative.empty() && relative != ".") return {true, JoinWebPath(project->WebPath(), relative), path, false};
+            DeletePreviewFile(path);
+        }
+    }
+
+    std::string folder = documentPath.empty() ? host.TempFolder() : FolderOf(documentPath);
+    std::string path = CreatePreviewFile(folder, ".htm", host, numbers);
+    if (path.empty()) return {};
+    return {true, path, path, true};
+}
+
+bool DeletePreviewFile(const std::string& path) {
+    if (path.empty()) return true;
+    std::error_code ec;
+    if (!fs::exists(fs::path(path), ec)) return true;
+    return fs::remove(fs::path(path), ec);
+}
+
+}  // namespace tarnwell
