@@ -47,21 +47,21 @@ struct OutlinePatterns {
     Regexx dim, dimName, constant, set, createObject, newObject;
 
     OutlinePatterns() {
-        include.SetPattern(R"(<!--[\t ]*#INCLUDE[\t ]+(?:FILE|VIRTUAL)[\t ]*=[\t ]*("?)([^"]+)\1[\t ]*-->)");
-        scriptLanguage.SetPattern(R"(<SCRIPT[ \t]+.*?LANGUAGE[ \t]*=[ \t]*("?)(?:VBSCRIPT|VB)\1.*?(>))");
-        scriptServer.SetPattern(R"(<SCRIPT[ \t]+.*?RUNAT[ \t]*=[ \t]*("?)SERVER\1.*?(>))");
-        endClass.SetPattern(R"(^[\t ]*End[\t ]+Class)");
-        endProcedure.SetPattern(R"(^[\t ]*End[\t ]+(?:sub|function))");
-        endWith.SetPattern(R"(^[\t ]*End[\t ]+With[\t ]*$)");
-        classStatement.SetPattern(R"(^[\t ]*Class[\t ]+([A-Za-z0-9_!@#$%&]+))");
-        procedure.SetPattern(R"(^[\t ]*(?:sub|function)[\t ]+([A-Za-z0-9_!@#$%&]+)[ \t]*\(([\t A-Za-z0-9_,]*)\))");
-        with.SetPattern(R"(^[\t ]*With[\t ]+(.*)[\t ]*)");
-        dim.SetPattern(R"(^[\t ]*Dim[\t ]+(.+))");
-        dimName.SetPattern(R"(^[\t ]*([A-Za-z0-9_!@#$%&]+)[\t ]*$)");
-        constant.SetPattern(R"(^[\t ]*Const[\t ]+([A-Za-z0-9_!@#$%&]+))");
-        set.SetPattern(R"(^[\t ]*Set[\t ]+([A-Za-z0-9_!@#$%&]+)[\t ]*=[ \t]*(.+)[ \t]*)");
-        createObject.SetPattern(R"((?:Server\.)?CreateObject[\t ]*\("(.+)"\)$)");
-        newObject.SetPattern(R"(New[\t ]+([A-Za-z0-9_!@#$%&\.]+)$)");
+        include.SetPattern(R"re(<!--[\t ]*#INCLUDE[\t ]+(?:FILE|VIRTUAL)[\t ]*=[\t ]*("?)([^"]+)\1[\t ]*-->)re");
+        scriptLanguage.SetPattern(R"re(<SCRIPT[ \t]+.*?LANGUAGE[ \t]*=[ \t]*("?)(?:VBSCRIPT|VB)\1.*?(>))re");
+        scriptServer.SetPattern(R"re(<SCRIPT[ \t]+.*?RUNAT[ \t]*=[ \t]*("?)SERVER\1.*?(>))re");
+        endClass.SetPattern(R"re(^[\t ]*End[\t ]+Class)re");
+        endProcedure.SetPattern(R"re(^[\t ]*End[\t ]+(?:sub|function))re");
+        endWith.SetPattern(R"re(^[\t ]*End[\t ]+With[\t ]*$)re");
+        classStatement.SetPattern(R"re(^[\t ]*Class[\t ]+([A-Za-z0-9_!@#$%&]+))re");
+        procedure.SetPattern(R"re(^[\t ]*(?:sub|function)[\t ]+([A-Za-z0-9_!@#$%&]+)[ \t]*\(([\t A-Za-z0-9_,]*)\))re");
+        with.SetPattern(R"re(^[\t ]*With[\t ]+(.*)[\t ]*)re");
+        dim.SetPattern(R"re(^[\t ]*Dim[\t ]+(.+))re");
+        dimName.SetPattern(R"re(^[\t ]*([A-Za-z0-9_!@#$%&]+)[\t ]*$)re");
+        constant.SetPattern(R"re(^[\t ]*Const[\t ]+([A-Za-z0-9_!@#$%&]+))re");
+        set.SetPattern(R"re(^[\t ]*Set[\t ]+([A-Za-z0-9_!@#$%&]+)[\t ]*=[ \t]*(.+)[ \t]*)re");
+        createObject.SetPattern(R"re((?:Server\.)?CreateObject[\t ]*\("(.+)"\)$)re");
+        newObject.SetPattern(R"re(New[\t ]+([A-Za-z0-9_!@#$%&\.]+)$)re");
     }
 
     static bool Match(Regexx& rx, std::string_view subject) {
