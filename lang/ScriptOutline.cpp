@@ -493,9 +493,10 @@ void RebuildOutline(ScriptOutline& outline) {
         Rebuild(outline, open);
         return;
     }
-    // Not open in an editor: read the file into a temporary text for this rebuild only.
+    // Not open in an editor: read the file into a temporary text for this rebuild only. A key that is
+    // not a full path (an untitled document's id) names no file, whatever the working folder holds.
     OwnedLineSource file;
-    if (!ReadFileLines(source->Path(), file.Lines())) {
+    if (!PathFromUtf8(source->Path()).is_absolute() || !ReadFileLines(source->Path(), file.Lines())) {
         Rebuild(outline, nullptr);
         return;
     }

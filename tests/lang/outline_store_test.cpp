@@ -129,6 +129,18 @@ TEST(OutlineSources, StoreKeysAndMoves) {
     doc.AttachOpenText(&open);
     RebuildOutline(doc.Outline());
     EXPECT_FALSE(doc.NeedsRebuild());
+    EXPECT_TRUE(HasVariable(doc.Outline(), "x"));
+    // Without its buffer an untitled key names no file, even if the working folder holds one by that name.
+    doc.AttachOpenText(nullptr);
+    const fs::path cwd = fs::current_path();
+    fs::current_path(tmp.Path(""));
+#ifndef _WIN32
+    tmp.Write(untitled, "<% Dim fromCwd %>");  // ':' is no file-name character on Windows
+#endif
+    RebuildOutline(doc.Outline());
+    fs::current_path(cwd);
+    EXPECT_EQ(doc.Outline().variables.size(), 7u);
+    doc.AttachOpenText(&open);
 
     // Saved under a name: the entry moves to the path, needs a rebuild, and keeps its open text.
     const std::string saved = tmp.Path("saved.asp");
