@@ -1,0 +1,81 @@
+// Helpers shared by the text buffer tests: temporary folders, file bytes, a recording view.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "text/CCrystalTextBuffer.h"
+
+namespace tarnwell::testing {
+
+// A fresh folder under the system temporary folder, removed with everything in it.
+class TempDir {
+public:
+    TempDir() {
+        std::random_device rd;
+        path_ = std::filesystem::temp_directory_path() / ("tarnwell-test-" + std::to_string(rd()) + std::to_string(rd()));
+        std::filesystem::create_directories(path_);
+    }
+    ~TempDir() {
+        std::error_code ec;
+        // Make read-only leftovers removable.
+        for (auto& e : std::filesystem::recursive_directory_iterator(path_, ec)) {
+            std::filesystem::permissions(e.path(), std::filesystem::perms::owner_all, std::filesystem::perm_options::add, ec);
+        }
+        std::filesystem::remove_all(path_, ec);
+    }
+    const std::filesystem::path& path() const { return path_; }
+    std::filesystem::path operator/(const std::string& name) const { return path_ / name; }
+
+private:
+    std::filesystem::path path_;
+};
+
+inline void WriteBytes(const std::filesystem::path& p, const std::string& bytes) {
+    std::ofstream f(p, std::ios::binary | std::ios::trunc);
+    f.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+inline std::string ReadBytes(const std::filesystem::path& p) {
+    std::ifstream f(p, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), std::istreambuf_iterator<char>());
+}
+
+inline std::vector<std::string> Lines(const CCrystalTextBuffer& b) {
+    std::vector<std::string> out;
+    for (int i = 0; i < b.LineCount(); ++i) out.emplace_back(b.LineChars(i));
+    return out;
+}
+
+// A view that records every notification it gets.
+struct RecordingView : BufferObserver {
+    struct Call {
+        BufferObserver* source;
+        bool hasAdjuster;
+        bool insert;
+        TextPosition start, end;
+        std::uint32_t hints;
+        int line;
+    };
+    std::vector<Call> calls;
+    TextPosition cursor;  // moved by every adjuster, like a view's cursor
+
+    void OnBufferChanged(BufferObserver* source, const PositionAdjuster* adjuster, std::uint32_t hints,
+                         int line) override {
+        Call c{source, adjuster != nullptr, adjuster && adjuster->IsInsert(), {}, {}, hints, line};
+        if (adjuster) {
+            c.start = adjuster->start;
+            c.end = adjuster->end;
+            adjuster->Adjust(cursor);
+        }
+        calls.push_back(c);
+    }
+};
+
+}  // namespace tarnwell::testing

@@ -1,0 +1,66 @@
+// Line-end detection and splitting of loaded text, shared by the buffer's loader and its tests.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+
+namespace tarnwell {
+
+// Bytes of a file's start that decide its line-end mode.
+constexpr size_t kDetectBlockSize = 32768;
+
+// The mode of a text from its first kDetectBlockSize bytes: the first LF decides. No LF, or CR
+// before it: 0 (CR LF). CR after it (within the block): 1 (LF CR). Otherwise 2 (LF).
+inline int DetectLineEndMode(const char* data, size_t size) {
+    const size_t n = size < kDetectBlockSize ? size : kDetectBlockSize;
+    const char* lf = n ? static_cast<const char*>(std::memchr(data, '\n', n)) : nullptr;
+    if (lf == nullptr) return 0;
+    const size_t p = static_cast<size_t>(lf - data);
+    if (p > 0 && data[p - 1] == '\r') return 0;
+    if (p + 1 < n && data[p + 1] == '\r') return 1;
+    return 2;
+}
+
+// Splits data into lines at the line ends of `mode` and calls sink(start, length) for each line,
+// the last one included (empty when the data ends with a line end). A file with n line ends has
+// n + 1 lines.
+//
+// The rule is that of a matcher walking the bytes with a counter into the line-end string: a byte
+// that equals the next byte of the string advances the counter, any other byte sets it back to 0
+// without being tried as the start of a new match. For the two-byte ends (a, b) this means: a b at
+// position p ends a line exactly when the run of a bytes directly before p has odd length (in
+// "x CR CR LF y" the second CR breaks the match and the line stays whole). The scan looks for b
+// with memchr and counts the run backwards; runs never overlap, so the work stays linear.
+template <class Sink>
+void SplitLines(const char* data, size_t size, int mode, Sink&& sink) {
+    size_t lineStart = 0;
+    if (mode == 2) {
+        while (lineStart < size) {
+            const void* hit = std::memchr(data + lineStart, '\n', size - lineStart);
+            if (hit == nullptr) break;
+            const size_t p = static_cast<size_t>(static_cast<const char*>(hit) - data);
+            sink(data + lineStart, p - lineStart);
+            lineStart = p + 1;
+        }
+        sink(data + lineStart, size - lineStart);
+        return;
+    }
+    const char a = mode == 1 ? '\n' : '\r';
+    const char b = mode == 1 ? '\r' : '\n';
+    size_t from = lineStart;
+    while (from < size) {
+        const void* hit = std::memchr(data + from, b, size - from);
+        if (hit == nullptr) break;
+        const size_t p = static_cast<size_t>(static_cast<const char*>(hit) - data);
+        size_t run = 0;
+        while (p - run > lineStart && data[p - run - 1] == a) ++run;
+        if (run % 2 == 1) {
+            sink(data + lineStart, p - 1 - lineStart);
+            lineStart = p + 1;
+        }
+        from = p + 1;
+    }
+    sink(data + lineStart, size - lineStart);
+}
+
+}  // namespace tarnwell
