@@ -42,7 +42,16 @@ bool Exists(const std::string& path) {
 // cannot hold the program in the loop.
 constexpr int kMaxNameDraws = 4 * 32768;
 
+PreviewProjectSource& Source() {
+    static PreviewProjectSource source;
+    return source;
+}
+
 }  // namespace
+
+void SetPreviewProjectSource(PreviewProjectSource source) { Source() = std::move(source); }
+
+const PreviewProjectSource& GetPreviewProjectSource() { return Source(); }
 
 std::string PreviewFileName(const std::string& folder, unsigned number, const std::string& extension) {
     char name[32];

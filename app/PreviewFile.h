@@ -24,6 +24,15 @@ public:
     virtual std::string ProjectFilePath() const = 0;
 };
 
+// How preview reaches the open project: the project model registers these when it exists. Until then
+// no project counts as open and pages preview as plain files.
+struct PreviewProjectSource {
+    std::function<const PreviewProject*()> openProject;  // null result: no project open
+    std::function<bool()> editWebPath;                   // the web-path page of the project sheet; true on OK
+};
+void SetPreviewProjectSource(PreviewProjectSource source);
+const PreviewProjectSource& GetPreviewProjectSource();
+
 enum class WebPathAnswer { Yes, No, Cancel };
 
 // What Make preview file needs of the document and of the user.
