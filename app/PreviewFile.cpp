@@ -17,6 +17,13 @@ namespace tarnwell {
 
 namespace {
 
+// Paths travel as UTF-8 strings; these keep them so on every platform.
+fs::path P(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+std::string S(const fs::path& path) {
+    std::u8string u = path.u8string();
+    return std::string(u.begin(), u.end());
+}
+
 // Kind of a document by its extension: 0 other, 2 HTML, 4 ASP (also untitled), 8 ASP.NET.
 int KindOfPath(const std::string& path) {
     if (path.empty()) return 4;
@@ -31,11 +38,11 @@ int KindOfPath(const std::string& path) {
     return 0;
 }
 
-std::string FolderOf(const std::string& path) { return fs::path(path).parent_path().string(); }
+std::string FolderOf(const std::string& path) { return S(P(path).parent_path()); }
 
 bool Exists(const std::string& path) {
     std::error_code ec;
-    return fs::exists(fs::path(path), ec);
+    return fs::exists(P(path), ec);
 }
 
 // Tries every number at most a few times over before giving up, so a folder full of preview files
@@ -56,7 +63,7 @@ const PreviewProjectSource& GetPreviewProjectSource() { return Source(); }
 std::string PreviewFileName(const std::string& folder, unsigned number, const std::string& extension) {
     char name[32];
     std::snprintf(name, sizeof name, "%s%04X", kPreviewPrefix, number);
-    return (fs::path(folder) / (std::string(name) + extension)).string();
+    return S(P(folder) / P(std::string(name) + extension));
 }
 
 bool IsPreviewFileName(const std::string& fileName) {
@@ -80,13 +87,13 @@ PreviewNumberSource TimeSeededNumbers() {
 std::string CreatePreviewFile(const std::string& folder, const std::string& extension, PreviewHost& host,
                               const PreviewNumberSource& numbers) {
     std::error_code ec;
-    if (!folder.empty() && fs::is_directory(fs::path(folder), ec)) {
+    if (!folder.empty() && fs::is_directory(P(folder), ec)) {
         for (int draw = 0; draw < kMaxNameDraws; ++draw) {
             std::string path = PreviewFileName(folder, numbers() & 0x7FFFu, extension);
             if (Exists(path)) continue;
             if (host.WriteDocumentText(path)) return path;
             // A file the write left behind would outlive its frame.
-            fs::remove(fs::path(path), ec);
+            fs::remove(P(path), ec);
             break;
         }
     }
@@ -122,8 +129,8 @@ PreviewFile MakePreviewFile(const std::string& documentPath, PreviewHost& host, 
             std::string path = CreatePreviewFile(FolderOf(base), kind == 8 ? ".aspx" : ".asp", host, numbers);
             if (path.empty()) return {};
             std::string relative;
-            fs::path projectFolder = fs::path(projectFile).parent_path();
-            if (!projectFolder.empty()) relative = fs::path(path).lexically_relative(projectFolder).string();
+            fs::path projectFolder = P(projectFile).parent_path();
+            if (!projectFolder.empty()) relative = S(P(path).lexically_relative(projectFolder));
             if (relative.rfind("./", 0) == 0 || relative.rfind(".\\", 0) == 0) relative.erase(0, 2);
             if (!relative.empty() && relative != ".") return {true, JoinWebPath(project->WebPath(), relative), path, false};
             DeletePreviewFile(path);
@@ -139,8 +146,8 @@ PreviewFile MakePreviewFile(const std::string& documentPath, PreviewHost& host, 
 bool DeletePreviewFile(const std::string& path) {
     if (path.empty()) return true;
     std::error_code ec;
-    if (!fs::exists(fs::path(path), ec)) return true;
-    return fs::remove(fs::path(path), ec);
+    if (!fs::exists(P(path), ec)) return true;
+    return fs::remove(P(path), ec);
 }
 
 }  // namespace tarnwell
