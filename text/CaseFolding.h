@@ -1,0 +1,42 @@
+// Upper-casing of document bytes by code page, for case-insensitive search, and the conversion of
+// UTF-8 text (what the dialogs and the profile hold) to and from a document's code page.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace tarnwell {
+
+// The two code pages a document is shown in: UTF-8 when the file is valid UTF-8, else Windows-1252.
+enum class CodePage { Windows1252, Utf8 };
+
+// Upper-case of one Windows-1252 byte: ASCII letters, the accented letters 0xE0-0xFE (not 0xF7) and
+// the four letters of 0x9A, 0x9C, 0x9E, 0xFF. Every other byte maps to itself.
+uint8_t UpperByte1252(uint8_t c);
+
+// Upper-case of a Unicode code point when the upper-case form encodes to the same number of UTF-8
+// bytes (Latin, Greek, Cyrillic, Armenian, Latin Extended Additional, full-width letters); otherwise
+// the code point itself. Keeping the byte length keeps match offsets equal in both forms.
+char32_t UpperCodePointSameLength(char32_t cp);
+
+// Length of the valid UTF-8 sequence at p (at most n bytes available), or 0 when the bytes there do
+// not start a valid sequence (an invalid byte is upper-cased as itself).
+int Utf8SequenceLength(const uint8_t* p, size_t n, char32_t* cp);
+
+// Writes the upper-cased form of the UTF-8 sequence at p (limited to n bytes) into out and returns the
+// number of bytes it covers (1 for an invalid byte or ASCII); the output has the same length.
+int UpperUtf8At(const uint8_t* p, size_t n, uint8_t out[4]);
+
+// Upper-cases a whole piece of text in the given code page (same length as the input).
+std::string UpperCase(std::string_view text, CodePage cp);
+
+// UTF-8 text to the document's code page; empty when a character has no Windows-1252 form (or, for
+// UTF-8 documents, never). Invalid UTF-8 input is passed through byte for byte.
+std::optional<std::string> FromUtf8(std::string_view utf8, CodePage cp);
+// Document bytes to UTF-8 (invalid UTF-8 bytes of a UTF-8 document become U+FFFD).
+std::string ToUtf8(std::string_view bytes, CodePage cp);
+
+}  // namespace tarnwell

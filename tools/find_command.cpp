@@ -1,0 +1,101 @@
+// tarnwell-tool find: one whole-text search over a file, printing where the engine finds the text.
+#include "tools/Command.h"
+
+#include "text/CaseFolding.h"
+#include "text/FindText.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+namespace {
+
+bool ValidUtf8(const std::string& s) {
+    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
+    size_t i = 0;
+    while (i < s.size()) {
+        char32_t cp = 0;
+        int len = tarnwell::Utf8SequenceLength(p + i, s.size() - i, &cp);
+        if (len == 0) return false;
+        i += size_t(len);
+    }
+    return true;
+}
+
+bool ParsePosition(const std::string& s, tarnwell::TextPosition& pos) {
+    auto comma = s.find(',');
+    if (comma == std::string::npos) return false;
+    char* end = nullptr;
+    long line = std::strtol(s.c_str(), &end, 10);
+    if (end != s.c_str() + comma) return false;
+    long ch = std::strtol(s.c_str() + comma + 1, &end, 10);
+    if (*end != '\0' || comma + 1 == s.size()) return false;
+    if (line < 0 || ch < 0 || line > 0x7fffffff || ch > 0x7fffffff) return false;
+    pos = {int(line), int(ch)};
+    return true;
+}
+
+int Usage() {
+    std::fprintf(stderr,
+                 "usage: tarnwell-tool find --text T [--case] [--word] [--up] [--from LINE,CHAR] [--nowrap] FILE\n");
+    return 2;
+}
+
+int RunFind(const std::vector<std::string>& args) {
+    std::string text, file;
+    bool haveText = false;
+    unsigned flags = 0;
+    bool wrap = true;
+    tarnwell::TextPosition from;
+    for (size_t i = 0; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a == "--text" && i + 1 < args.size()) {
+            text = args[++i];
+            haveText = true;
+        } else if (a == "--case") {
+            flags |= tarnwell::SearchCaseBit;
+        } else if (a == "--word") {
+            flags |= tarnwell::SearchWordBit;
+        } else if (a == "--up") {
+            flags |= tarnwell::SearchUpBit;
+        } else if (a == "--nowrap") {
+            wrap = false;
+        } else if (a == "--from" && i + 1 < args.size()) {
+            if (!ParsePosition(args[++i], from)) {
+                std::fprintf(stderr, "tarnwell-tool find: --from wants LINE,CHAR\n");
+                return 2;
+            }
+        } else if (!a.empty() && a[0] != '-' && file.empty()) {
+            file = a;
+        } else {
+            return Usage();
+        }
+    }
+    if (!haveText || file.empty()) return Usage();
+
+    std::ifstream in(file, std::ios::binary);
+    if (!in) {
+        std::fprintf(stderr, "tarnwell-tool find: cannot open \"%s\"\n", file.c_str());
+        return 1;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    // The document's code page decides how case is ignored.
+    const auto cp = ValidUtf8(bytes) ? tarnwell::CodePage::Utf8 : tarnwell::CodePage::Windows1252;
+    const auto lines = tarnwell::VectorLines::FromText(bytes);
+    const auto r = tarnwell::FindInText(lines, text, from, flags, wrap, cp);
+
+    std::string out;
+    if (r.found)
+        out = "{\"found\":true,\"line\":" + std::to_string(r.pos.line) + ",\"char\":" + std::to_string(r.pos.ch) + "}";
+    else
+        out = "{\"found\":false}";
+    std::printf("%s\n", out.c_str());
+    return 0;
+}
+
+tool::Registration reg{
+    {"find", "find --text T [--case] [--word] [--up] [--from LINE,CHAR] [--nowrap] FILE", &RunFind}};
+
+}  // namespace
