@@ -1,5 +1,6 @@
 #include "app/PreviewFile.h"
 
+#include "lang/HtmlAspParser.h"
 #include "platform/Profile.h"
 
 #include <algorithm>
@@ -22,20 +23,6 @@ fs::path P(const std::string& utf8) { return fs::path(std::u8string(utf8.begin()
 std::string S(const fs::path& path) {
     std::u8string u = path.u8string();
     return std::string(u.begin(), u.end());
-}
-
-// Kind of a document by its extension: 0 other, 2 HTML, 4 ASP (also untitled), 8 ASP.NET.
-int KindOfPath(const std::string& path) {
-    if (path.empty()) return 4;
-    size_t slash = path.find_last_of("/\\");
-    size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return 0;
-    std::string ext = path.substr(dot);
-    std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return char(std::tolower(c)); });
-    if (ext == ".asp" || ext == ".asa" || ext == ".inc") return 4;
-    if (ext == ".aspx") return 8;
-    if (ext == ".htm" || ext == ".html") return 2;
-    return 0;
 }
 
 std::string FolderOf(const std::string& path) { return S(P(path).parent_path()); }
@@ -103,9 +90,9 @@ std::string CreatePreviewFile(const std::string& folder, const std::string& exte
 
 PreviewFile MakePreviewFile(const std::string& documentPath, PreviewHost& host, Profile& messages,
                             const PreviewNumberSource& numbers) {
-    const int kind = KindOfPath(documentPath);
+    const int kind = GetFileKind(documentPath);
     const PreviewProject* project = host.OpenProject();
-    if (project && (kind == 4 || kind == 8)) {
+    if (project && IsServerPage(kind)) {
         bool viaServer = true;
         if (project->WebPath().empty()) {
             if (messages.GetInt("Messages", kWarnPreviewNoWebPath, 1) == 0) {
@@ -126,7 +113,7 @@ PreviewFile MakePreviewFile(const std::string& documentPath, PreviewHost& host, 
         if (viaServer) {
             std::string projectFile = project->ProjectFilePath();
             std::string base = documentPath.empty() ? projectFile : documentPath;
-            std::string path = CreatePreviewFile(FolderOf(base), kind == 8 ? ".aspx" : ".asp", host, numbers);
+            std::string path = CreatePreviewFile(FolderOf(base), kind == FileKindAspNet ? ".aspx" : ".asp", host, numbers);
             if (path.empty()) return {};
             std::string relative;
             fs::path projectFolder = P(projectFile).parent_path();
