@@ -41,6 +41,14 @@ std::array<ColorRef, ColorSlotCount> ColorOptions::Defaults() {
     return colors;
 }
 
+HtmlAspPalette PaletteOf(const ColorOptions& options) {
+    static_assert(int(ColorSlotCount) == int(HtmlAspColorSlotCount));
+    HtmlAspPalette palette;
+    palette.syntaxColoring = options.enableSyntaxColoring;
+    for (int i = 0; i < ColorSlotCount; ++i) palette.colors[i] = RgbColor::FromColorRef(options.colors[size_t(i)]);
+    return palette;
+}
+
 int ClampFontSize(int stored) {
     unsigned v = unsigned(stored);
     if (v > unsigned(kMaxFontSize)) return kMaxFontSize;

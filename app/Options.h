@@ -3,6 +3,7 @@
 #pragma once
 
 #include "html/ColorText.h"
+#include "lang/HtmlAspColors.h"
 
 #include <array>
 #include <optional>
@@ -79,6 +80,9 @@ struct ColorOptions {
     static std::array<ColorRef, ColorSlotCount> Defaults();
     bool operator==(const ColorOptions&) const = default;
 };
+
+// The colors as the editor views draw them.
+HtmlAspPalette PaletteOf(const ColorOptions& options);
 
 // Stored sizes are read as unsigned numbers, so a negative value counts as too large.
 int ClampFontSize(int stored);

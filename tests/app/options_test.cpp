@@ -116,3 +116,18 @@ TEST(OptionsInput, RangedIntegers) {
     EXPECT_FALSE(ParseRangedInt("-3", 1, 64));
     EXPECT_FALSE(ParseRangedInt("99999999999999999999", 1, 64));
 }
+
+TEST(OptionsColors, SlotsAgreeWithTheViewsColorTable) {
+    // The page and the views read the same registry values: names, order and defaults must match.
+    for (int i = 0; i < ColorSlotCount; ++i) {
+        EXPECT_STREQ(ColorSlotName(i), kHtmlAspColorSettings[i].name) << i;
+        EXPECT_EQ(DefaultSlotColor(i), kHtmlAspColorSettings[i].defaultColor.ToColorRef()) << i;
+    }
+    ColorOptions c;
+    c.enableSyntaxColoring = false;
+    c.colors[SlotAspStartEnd] = MakeColorRef(1, 2, 3);
+    HtmlAspPalette palette = PaletteOf(c);
+    EXPECT_FALSE(palette.syntaxColoring);
+    EXPECT_EQ(palette.colors[ColorAspStartEnd], (RgbColor{1, 2, 3}));
+    EXPECT_EQ(palette.colors[ColorSelMargin], (RgbColor{192, 192, 192}));
+}
