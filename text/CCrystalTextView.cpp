@@ -1,0 +1,846 @@
+// CCrystalTextView: buffer binding, change notification, per-line caches, fonts and metrics,
+// program-wide settings, scroll bars, split panes, command routing and status texts.
+#include "text/CCrystalTextView.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFontDatabase>
+#include <QFontInfo>
+#include <QFontMetrics>
+#include <QMimeData>
+#include <QPainter>
+#include <QScrollBar>
+#include <QSplitter>
+
+#include <algorithm>
+#include <cstring>
+
+#include "text/EditCommandIds.h"
+
+namespace tarnwell {
+
+namespace {
+
+ViewSettings& Settings() {
+    static ViewSettings settings;
+    return settings;
+}
+
+std::vector<CCrystalTextView*>& LiveViews() {
+    static std::vector<CCrystalTextView*> views;
+    return views;
+}
+
+QFont DefaultTextFont() {
+    QFont font;
+    if (QFontDatabase::hasFamily(QStringLiteral("FixedSys"))) {
+        font = QFont(QStringLiteral("FixedSys"));
+    } else {
+        font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    }
+    font.setPointSize(12);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    font.setFixedPitch(true);
+    font.setKerning(false);
+    font.setStyleHint(QFont::TypeWriter);
+    return font;
+}
+
+QFont DefaultMarginFont() {
+    QFont font;
+    if (QFontDatabase::hasFamily(QStringLiteral("Small Fonts"))) {
+        font = QFont(QStringLiteral("Small Fonts"));
+    } else {
+        font = QFontDatabase::systemFont(QFontDatabase::SmallestReadableFont);
+    }
+    font.setPointSize(7);
+    return font;
+}
+
+}  // namespace
+
+// Gives every live view the new settings at once.
+class ViewSettingsApplier {
+public:
+    static void Apply() {
+        for (CCrystalTextView* view : LiveViews()) view->SettingsChanged();
+    }
+};
+
+const ViewSettings& CCrystalTextView::GetViewSettings() { return Settings(); }
+
+void CCrystalTextView::SetViewSettings(const ViewSettings& settings) {
+    ViewSettings s = settings;
+    s.tabSize = ClampTabSize(s.tabSize);
+    if (s == Settings()) return;
+    Settings() = s;
+    ViewSettingsApplier::Apply();
+}
+
+void CCrystalTextView::SetTabSize(int tabSize) {
+    ViewSettings s = Settings();
+    s.tabSize = tabSize;
+    SetViewSettings(s);
+}
+void CCrystalTextView::SetSelectionMargin(bool on) {
+    ViewSettings s = Settings();
+    s.showSelectionMargin = on;
+    SetViewSettings(s);
+}
+void CCrystalTextView::SetLineNumbers(bool on) {
+    ViewSettings s = Settings();
+    s.showLineNumbers = on;
+    SetViewSettings(s);
+}
+void CCrystalTextView::SetShowSelectionAlways(bool on) {
+    ViewSettings s = Settings();
+    s.showSelectionAlways = on;
+    SetViewSettings(s);
+}
+void CCrystalTextView::SetAutoIndent(bool on) {
+    ViewSettings s = Settings();
+    s.autoIndent = on;
+    SetViewSettings(s);
+}
+void CCrystalTextView::SetTabToSpace(bool on) {
+    ViewSettings s = Settings();
+    s.tabToSpace = on;
+    SetViewSettings(s);
+}
+
+void CCrystalTextView::SettingsChanged() {
+    // Tab size changes every display length; the margin changes the visible columns.
+    std::fill(lengthCache_.begin(), lengthCache_.end(), -1);
+    longestLine_ = -1;
+    visibleColumns_ = -1;
+    wantedColumn_ = -1;
+    RecalcVertScrollBar();
+    RecalcHorzScrollBar();
+    viewport()->update();
+    ShowCaretNow();
+}
+
+CCrystalTextView::CCrystalTextView(QWidget* parent) : QAbstractScrollArea(parent) {
+    LiveViews().push_back(this);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    viewport()->setAttribute(Qt::WA_NoSystemBackground);
+    viewport()->setAutoFillBackground(false);
+    viewport()->setMouseTracking(true);
+    setAttribute(Qt::WA_InputMethodEnabled);
+    viewport()->setAttribute(Qt::WA_InputMethodEnabled);
+    setFocusPolicy(Qt::StrongFocus);
+    setFrameShape(QFrame::NoFrame);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    font_ = DefaultTextFont();
+    marginFont_ = DefaultMarginFont();
+    // Page steps move by one page less one line, as the scroll-bar rules want.
+    for (QScrollBar* bar : {verticalScrollBar(), horizontalScrollBar()}) {
+        connect(bar, &QScrollBar::actionTriggered, this, [this, bar](int action) {
+            const int page = std::max(1, bar->pageStep() - 1);
+            if (action == QAbstractSlider::SliderPageStepAdd) {
+                bar->setSliderPosition(std::min(bar->maximum(), bar->value() + page));
+            } else if (action == QAbstractSlider::SliderPageStepSub) {
+                bar->setSliderPosition(std::max(0, bar->value() - page));
+            }
+        });
+    }
+    RecalcVertScrollBar();
+    RecalcHorzScrollBar();
+}
+
+CCrystalTextView::~CCrystalTextView() {
+    auto& views = LiveViews();
+    views.erase(std::remove(views.begin(), views.end(), this), views.end());
+    if (buffer_) buffer_->DetachView(this);
+    buffer_ = nullptr;
+}
+
+// --- Buffer ---------------------------------------------------------------------------------------
+
+CCrystalTextBuffer* CCrystalTextView::FindBuffer() { return nullptr; }
+
+void CCrystalTextView::BindBuffer(CCrystalTextBuffer* buffer) {
+    if (buffer_) buffer_->DetachView(this);
+    buffer_ = nullptr;
+    if (!buffer) buffer = FindBuffer();
+    buffer_ = buffer;
+    if (buffer_) buffer_->AttachView(this);
+    ResetFromBuffer();
+}
+
+void CCrystalTextView::ResetFromBuffer() {
+    // Detect the code page from the text: valid UTF-8 throughout, else Windows-1252.
+    codePage_ = CodePage::Utf8;
+    if (buffer_) {
+        const int n = buffer_->LineCount();
+        for (int i = 0; i < n; ++i) {
+            if (!IsValidUtf8(std::string_view(buffer_->LineText(i), buffer_->LineLength(i)))) {
+                codePage_ = CodePage::Windows1252;
+                break;
+            }
+        }
+    }
+    ResetLayout();
+    AdoptSiblingScroll();
+    RecalcVertScrollBar();
+    RecalcHorzScrollBar();
+    viewport()->update();
+    emit StatusChanged();
+}
+
+void CCrystalTextView::UnbindBuffer() {
+    if (buffer_) buffer_->DetachView(this);
+    buffer_ = nullptr;
+    ResetLayout();
+    RecalcVertScrollBar();
+    RecalcHorzScrollBar();
+    viewport()->update();
+    emit StatusChanged();
+}
+
+void CCrystalTextView::SetCodePage(CodePage cp) {
+    if (cp == codePage_) return;
+    codePage_ = cp;
+    std::fill(lengthCache_.begin(), lengthCache_.end(), -1);
+    longestLine_ = -1;
+    // Snap the stored positions to character boundaries of the new decoding.
+    auto snap = [this](TextPosition& p) { p.ch = SnapForwardOnLine(p.line, p.ch); };
+    snap(cursor_);
+    snap(anchor_);
+    snap(selFrom_);
+    snap(selTo_);
+    RecalcHorzScrollBar();
+    viewport()->update();
+    ShowCaretNow();
+}
+
+void CCrystalTextView::ResetLayout() {
+    firstVisibleLine_ = 0;
+    scrollColumn_ = 0;
+    rowHeight_ = -1;
+    cellWidth_ = -1;
+    visibleRows_ = -1;
+    visibleColumns_ = -1;
+    longestLine_ = -1;
+    wantedColumn_ = -1;
+    bookmarkImage_ = QPixmap();
+    InvalidateFonts();
+    cookieCache_.clear();
+    cookieCache_.shrink_to_fit();
+    cookieValid_ = 0;
+    resumeLine_ = -1;
+    lengthCache_.clear();
+    lengthCache_.shrink_to_fit();
+    cursor_ = selFrom_ = selTo_ = anchor_ = TextPosition(0, 0);
+    scrollLockedVert_ = scrollLockedHorz_ = false;
+    ShowCaretNow();
+}
+
+void CCrystalTextView::OnBufferChanged(BufferObserver* source, const PositionAdjuster* adjuster,
+                                       std::uint32_t hints, int line) {
+    (void)source;
+    if (hints & HintReset) {
+        ResetFromBuffer();
+        return;
+    }
+    if (line < 0) line = 0;
+    if (hints & HintOneLine) {
+        // Only this line's text (or marks) changed: its cookie and every later one become unknown,
+        // but the later lines are unchanged, so their stale cookies may be confirmed again.
+        if (!cookieCache_.empty() && line < static_cast<int>(cookieCache_.size())) {
+            if (line < cookieValid_) {
+                resumeLine_ = line;
+                resumeCookie_ = cookieCache_[line];
+                resumeWatermark_ = cookieValid_;
+            } else if (resumeLine_ >= 0 && line > resumeLine_) {
+                // The pending resume would vouch for this line's stale entry.
+                resumeLine_ = -1;
+            }
+            cookieValid_ = std::min(cookieValid_, line);
+        }
+        if (line < static_cast<int>(lengthCache_.size())) {
+            const int old = lengthCache_[line];
+            lengthCache_[line] = -1;
+            if ((hints & HintWidth) && longestLine_ >= 0) {
+                // The longest length needs a full walk only when the longest line got shorter.
+                const int now = DisplayLength(line);
+                if (now >= longestLine_) {
+                    longestLine_ = now;
+                } else if (old < 0 || old >= longestLine_) {
+                    longestLine_ = -1;
+                }
+            }
+        } else if (hints & HintWidth) {
+            longestLine_ = -1;
+        }
+        RepaintLines(line, -1);
+    } else {
+        LineCountChangedCaches(line);
+        if (hints & HintWidth) longestLine_ = -1;
+        RepaintLines(line, -1);
+    }
+    if (adjuster) {
+        adjuster->Adjust(cursor_);
+        adjuster->Adjust(selFrom_);
+        adjuster->Adjust(selTo_);
+        adjuster->Adjust(anchor_);
+        if (textDragActive_) {
+            adjuster->Adjust(dragSourceStart_);
+            adjuster->Adjust(dragSourceEnd_);
+        }
+        TextPosition top(firstVisibleLine_, 0);
+        adjuster->Adjust(top);
+        if (top.line != firstVisibleLine_) {
+            firstVisibleLine_ = std::clamp(top.line, 0, std::max(0, LineCount() - 1));
+            viewport()->update();
+        }
+    }
+    if ((hints & HintHeight) && !scrollLockedVert_) RecalcVertScrollBar();
+    if ((hints & HintWidth) && !scrollLockedHorz_) RecalcHorzScrollBar();
+    ShowCaretNow();
+    emit StatusChanged();
+}
+
+// The number of lines may have changed at `line`: keep the entries before it, shift the entries of the
+// unchanged lines after the changed region, and drop the ones in between.
+void CCrystalTextView::LineCountChangedCaches(int line) {
+    const int n = LineCount();
+    auto shift = [n, line](auto& cache, auto invalid) {
+        const int o = static_cast<int>(cache.size());
+        if (o == 0) return;
+        if (line >= o) {
+            cache.resize(n, invalid);
+            return;
+        }
+        const int delta = n - o;
+        const int oldTail = line + 1 + std::max(-delta, 0);
+        const int newTail = line + 1 + std::max(delta, 0);
+        if (delta > 0) {
+            cache.insert(cache.begin() + std::min(oldTail, o), delta, invalid);
+        } else if (delta < 0) {
+            cache.erase(cache.begin() + newTail, cache.begin() + std::min(oldTail, o));
+        }
+        cache.resize(n, invalid);
+        for (int i = line; i < std::min(newTail, n); ++i) cache[i] = invalid;
+    };
+    const int oldSize = static_cast<int>(cookieCache_.size());
+    if (oldSize > 0) {
+        const int delta = n - oldSize;
+        const int oldTail = line + 1 + std::max(-delta, 0);
+        const int newTail = line + 1 + std::max(delta, 0);
+        // Resume: if the last changed line ends in the state the old text had there, the stale
+        // entries after it (now shifted) are right again.
+        const int oldWatermark = cookieValid_;
+        if (oldTail - 1 < oldWatermark && oldTail - 1 < oldSize && newTail - 1 < n) {
+            resumeLine_ = newTail - 1;
+            resumeCookie_ = cookieCache_[oldTail - 1];
+            resumeWatermark_ = std::min(n, oldWatermark + delta);
+        } else {
+            resumeLine_ = -1;
+        }
+        shift(cookieCache_, kInvalidCookie);
+        cookieValid_ = std::min(oldWatermark, line);
+    }
+    shift(lengthCache_, -1);
+}
+
+void CCrystalTextView::EnsureCaches() {
+    const int n = LineCount();
+    if (static_cast<int>(lengthCache_.size()) != n) {
+        lengthCache_.assign(n, -1);
+        longestLine_ = -1;
+    }
+    if (static_cast<int>(cookieCache_.size()) != n) {
+        cookieCache_.assign(n, kInvalidCookie);
+        cookieValid_ = 0;
+        resumeLine_ = -1;
+    }
+}
+
+LineCookie CCrystalTextView::CookieOf(int line) {
+    if (line < 0) return 0;
+    const int n = LineCount();
+    if (line >= n) line = n - 1;
+    if (static_cast<int>(cookieCache_.size()) != n) {
+        cookieCache_.assign(n, kInvalidCookie);
+        cookieValid_ = 0;
+        resumeLine_ = -1;
+    }
+    while (cookieValid_ <= line) {
+        const int k = cookieValid_;
+        const LineCookie in = k > 0 ? cookieCache_[k - 1] : 0;
+        int count = 0;
+        LineCookie out = ParseLineColors(in, k, nullptr, count);
+        if (out == kInvalidCookie) out = 0;
+        cookieCache_[k] = out;
+        cookieValid_ = k + 1;
+        if (k == resumeLine_) {
+            if (out == resumeCookie_ && resumeWatermark_ > cookieValid_) cookieValid_ = resumeWatermark_;
+            resumeLine_ = -1;
+        }
+    }
+    return cookieCache_[line];
+}
+
+int CCrystalTextView::DisplayLength(int line) {
+    const int n = LineCount();
+    if (line < 0 || line >= n) return 0;
+    if (static_cast<int>(lengthCache_.size()) != n) lengthCache_.assign(n, -1);
+    int& entry = lengthCache_[line];
+    if (entry < 0) entry = tarnwell::DisplayLength(LineRefOf(line), Settings().tabSize);
+    return entry;
+}
+
+int CCrystalTextView::LongestLine() {
+    if (longestLine_ < 0) {
+        int longest = 0;
+        const int n = LineCount();
+        for (int i = 0; i < n; ++i) longest = std::max(longest, DisplayLength(i));
+        longestLine_ = longest;
+    }
+    return longestLine_;
+}
+
+int CCrystalTextView::ColumnOf(int line, int ch) {
+    if (line < 0 || line >= LineCount()) return 0;
+    return tarnwell::ColumnOf(LineRefOf(line), ch, Settings().tabSize);
+}
+
+int CCrystalTextView::CharAtColumn(int line, int column) {
+    if (line < 0 || line >= LineCount()) return 0;
+    return tarnwell::CharAtColumn(LineRefOf(line), column, Settings().tabSize);
+}
+
+int CCrystalTextView::SnapForwardOnLine(int line, int ch) const {
+    if (line < 0 || line >= LineCount()) return 0;
+    const int len = LineLength(line);
+    ch = std::clamp(ch, 0, len);
+    return SnapForward(codePage_, LineText(line), len, ch);
+}
+
+// --- Line access ----------------------------------------------------------------------------------
+
+int CCrystalTextView::LineCount() const { return buffer_ ? std::max(1, buffer_->LineCount()) : 1; }
+
+int CCrystalTextView::LineLength(int line) const {
+    if (!buffer_ || buffer_->LineCount() == 0) return 0;
+    return buffer_->LineLength(line);
+}
+
+const char* CCrystalTextView::LineText(int line) const {
+    if (!buffer_ || buffer_->LineCount() == 0) return "";
+    const char* text = buffer_->LineText(line);
+    return text ? text : "";
+}
+
+std::uint32_t CCrystalTextView::LineFlags(int line) const {
+    if (!buffer_ || buffer_->LineCount() == 0) return 0;
+    return buffer_->LineFlags(line);
+}
+
+std::string CCrystalTextView::RangeText(TextPosition start, TextPosition end) const {
+    if (!buffer_ || buffer_->LineCount() == 0 || start == end) return {};
+    return buffer_->CopyRange(start, end, "\r\n");
+}
+
+// --- Clipboard ------------------------------------------------------------------------------------
+
+std::string CCrystalTextView::TextFromUnicode(const QString& text) const {
+    // The buffer breaks lines at CR LF and lone CR; a lone LF would stay a character, so every
+    // line end the toolkit hands in (LF on this platform's clipboard) becomes CR LF.
+    QString t = text;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+    return EncodeUtf16(codePage_, reinterpret_cast<const char16_t*>(t.utf16()), t.size());
+}
+
+QString CCrystalTextView::TextToUnicode(const std::string& bytes) const {
+    const std::u16string u = DecodeToUtf16(codePage_, bytes);
+    QString text = QString::fromUtf16(u.data(), static_cast<qsizetype>(u.size()));
+#ifndef Q_OS_WIN
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+#endif
+    return text;
+}
+
+bool CCrystalTextView::ClipboardHasText() const {
+    const QMimeData* data = QApplication::clipboard()->mimeData();
+    return data && data->hasText() && !data->text().isEmpty();
+}
+
+bool CCrystalTextView::CopyToClipboard(const std::string& text) {
+    if (text.empty()) return false;
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QApplication::clipboard()->setText(TextToUnicode(text));
+    QApplication::restoreOverrideCursor();
+    return true;
+}
+
+std::string CCrystalTextView::ReadClipboardText() const {
+    return TextFromUnicode(QApplication::clipboard()->text());
+}
+
+// --- Coloring hooks -------------------------------------------------------------------------------
+
+QColor CCrystalTextView::ColorForIndex(int colorClass) const {
+    const QPalette& pal = palette();
+    switch (colorClass) {
+        case ClassEmptyArea:
+        case ClassLineBack:
+            return pal.color(QPalette::Base);
+        case ClassPlainText:
+            return pal.color(QPalette::Text);
+        case ClassMargin:
+            return pal.color(QPalette::Button);
+        case ClassSelectBack:
+            return QColor(0, 0, 0);
+        case ClassSelectText:
+            return QColor(255, 255, 255);
+        case ClassSpare:
+            return QColor(0, 128, 192);
+        case ClassHtmlKeyword:
+            return QColor(0, 0, 255);
+        case ClassHtmlComment:
+            return QColor(128, 128, 128);
+        default:
+            return QColor(255, 0, 0);
+    }
+}
+
+CCrystalTextView::LineColors CCrystalTextView::LineColorsFor(int) const { return {}; }
+bool CCrystalTextView::IsItalic(int) const { return false; }
+bool CCrystalTextView::IsBold(int) const { return false; }
+
+LineCookie CCrystalTextView::ParseLineColors(LineCookie, int, ColorBlock*, int& count) {
+    count = 0;
+    return 0;
+}
+
+// --- Fonts and metrics ----------------------------------------------------------------------------
+
+void CCrystalTextView::SetTextFont(const QString& face, int pointSize) {
+    QFont font(face);
+    font.setPointSize(pointSize > 0 ? pointSize : 12);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    SetTextFont(font);
+}
+
+void CCrystalTextView::SetTextFont(const QFont& font) {
+    font_ = font;
+    font_.setKerning(false);
+    InvalidateFonts();
+    rowHeight_ = cellWidth_ = -1;
+    visibleRows_ = visibleColumns_ = -1;
+    RecalcVertScrollBar();
+    RecalcHorzScrollBar();
+    viewport()->update();
+    ShowCaretNow();
+}
+
+void CCrystalTextView::InvalidateFonts() {
+    for (auto& f : fonts_) f.reset();
+    for (auto& r : rawFonts_) r = QRawFont();
+    rawFontTried_.fill(false);
+}
+
+const QFont& CCrystalTextView::FontFor(bool bold, bool italic) {
+    const int index = (bold ? 1 : 0) | (italic ? 2 : 0);
+    if (!fonts_[index]) {
+        auto f = std::make_unique<QFont>(font_);
+        f->setWeight(bold ? QFont::Bold : QFont::Normal);
+        f->setItalic(italic);
+        fonts_[index] = std::move(f);
+    }
+    return *fonts_[index];
+}
+
+const QRawFont& CCrystalTextView::RawFontFor(bool bold, bool italic) {
+    const int index = (bold ? 1 : 0) | (italic ? 2 : 0);
+    if (!rawFontTried_[index]) {
+        rawFontTried_[index] = true;
+        rawFonts_[index] = QRawFont::fromFont(FontFor(bold, italic));
+    }
+    return rawFonts_[index];
+}
+
+void CCrystalTextView::MeasureFont() {
+    const QFontMetrics fm(FontFor(false, false));
+    rowHeight_ = std::max(1, fm.height());
+    cellWidth_ = std::max(1, fm.horizontalAdvance(QLatin1Char('X')));
+    ascent_ = fm.ascent();
+}
+
+int CCrystalTextView::RowHeight() {
+    if (rowHeight_ < 0) MeasureFont();
+    return rowHeight_;
+}
+
+int CCrystalTextView::CellWidth() {
+    if (cellWidth_ < 0) MeasureFont();
+    return cellWidth_;
+}
+
+int CCrystalTextView::MarginWidth() const { return Settings().showSelectionMargin ? 22 : 1; }
+
+int CCrystalTextView::VisibleRows() {
+    if (visibleRows_ < 0) visibleRows_ = viewport()->height() / RowHeight();
+    return visibleRows_;
+}
+
+int CCrystalTextView::VisibleColumns() {
+    if (visibleColumns_ < 0) visibleColumns_ = std::max(0, (viewport()->width() - MarginWidth()) / CellWidth());
+    return visibleColumns_;
+}
+
+void CCrystalTextView::RepaintLines(int first, int last) {
+    const int rh = RowHeight();
+    const int top = std::max(0, (first - firstVisibleLine_) * rh);
+    const int bottom = last < 0 ? viewport()->height() : (last - firstVisibleLine_ + 1) * rh;
+    if (bottom <= 0 || top >= viewport()->height() || bottom <= top) return;
+    viewport()->update(QRect(0, top, viewport()->width(), bottom - top));
+}
+
+void CCrystalTextView::resizeEvent(QResizeEvent* event) {
+    QAbstractScrollArea::resizeEvent(event);
+    visibleRows_ = visibleColumns_ = -1;
+    RecalcVertScrollBar();
+    RecalcHorzScrollBar();
+}
+
+void CCrystalTextView::changeEvent(QEvent* event) {
+    QAbstractScrollArea::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange || event->type() == QEvent::StyleChange) viewport()->update();
+}
+
+void CCrystalTextView::showEvent(QShowEvent* event) {
+    QAbstractScrollArea::showEvent(event);
+    // The view attaches when it is first shown.
+    if (!buffer_) {
+        if (CCrystalTextBuffer* found = FindBuffer()) BindBuffer(found);
+    }
+}
+
+// --- Scroll bars and split panes ------------------------------------------------------------------
+
+void CCrystalTextView::RecalcVertScrollBar() {
+    if (scrollLockedVert_) return;
+    const int count = LineCount();
+    const int rows = VisibleRows();
+    QScrollBar* bar = verticalScrollBar();
+    syncingScrollBars_ = true;
+    if (rows >= count && firstVisibleLine_ > 0) {
+        firstVisibleLine_ = 0;
+        viewport()->update();
+        ShowCaretNow();
+    }
+    bar->setRange(0, rows >= count ? 0 : count - 1);
+    bar->setPageStep(std::max(1, rows));
+    bar->setSingleStep(1);
+    bar->setValue(firstVisibleLine_);
+    syncingScrollBars_ = false;
+}
+
+void CCrystalTextView::RecalcHorzScrollBar() {
+    if (scrollLockedHorz_) return;
+    const int longest = LongestLine();
+    const int cols = VisibleColumns();
+    QScrollBar* bar = horizontalScrollBar();
+    syncingScrollBars_ = true;
+    if (cols >= longest && scrollColumn_ > 0) {
+        scrollColumn_ = 0;
+        viewport()->update();
+        ShowCaretNow();
+    }
+    bar->setRange(0, cols >= longest ? 0 : longest - 1);
+    bar->setPageStep(std::max(1, cols));
+    bar->setSingleStep(1);
+    bar->setValue(scrollColumn_);
+    syncingScrollBars_ = false;
+}
+
+void CCrystalTextView::scrollContentsBy(int, int) {
+    if (syncingScrollBars_) return;
+    const int v = verticalScrollBar()->value();
+    const int h = horizontalScrollBar()->value();
+    if (v != firstVisibleLine_) ScrollToLine(v);
+    if (h != scrollColumn_) ScrollToColumn(h);
+}
+
+void CCrystalTextView::ScrollToLine(int top, bool notifySiblings) {
+    top = std::clamp(top, 0, std::max(0, LineCount() - 1));
+    if (top == firstVisibleLine_) return;
+    firstVisibleLine_ = top;
+    viewport()->update();
+    syncingScrollBars_ = true;
+    if (verticalScrollBar()->maximum() < top) verticalScrollBar()->setMaximum(top);
+    verticalScrollBar()->setValue(top);
+    syncingScrollBars_ = false;
+    ShowCaretNow();
+    if (notifySiblings) {
+        for (CCrystalTextView* pane : SiblingPanes(true)) pane->ScrollToLine(top, false);
+    }
+}
+
+void CCrystalTextView::ScrollToColumn(int column, bool notifySiblings) {
+    column = std::clamp(column, 0, std::max(0, LongestLine() - 1));
+    if (column == scrollColumn_) return;
+    scrollColumn_ = column;
+    viewport()->update();
+    syncingScrollBars_ = true;
+    if (horizontalScrollBar()->maximum() < column) horizontalScrollBar()->setMaximum(column);
+    horizontalScrollBar()->setValue(column);
+    syncingScrollBars_ = false;
+    ShowCaretNow();
+    if (notifySiblings) {
+        for (CCrystalTextView* pane : SiblingPanes(false)) pane->ScrollToColumn(column, false);
+    }
+}
+
+// Panes of a splitter side by side (horizontal orientation) share a row and so the first visible
+// line; panes stacked (vertical orientation) share a column and so the scroll column.
+std::vector<CCrystalTextView*> CCrystalTextView::SiblingPanes(bool sameRow) const {
+    std::vector<CCrystalTextView*> panes;
+    auto* splitter = qobject_cast<QSplitter*>(parentWidget());
+    if (!splitter) return panes;
+    const bool horizontal = splitter->orientation() == Qt::Horizontal;
+    if (horizontal != sameRow) return panes;
+    for (int i = 0; i < splitter->count(); ++i) {
+        auto* pane = qobject_cast<CCrystalTextView*>(splitter->widget(i));
+        if (pane && pane != this && pane->buffer_ == buffer_) panes.push_back(pane);
+    }
+    return panes;
+}
+
+void CCrystalTextView::AdoptSiblingScroll() {
+    const auto row = SiblingPanes(true);
+    if (!row.empty()) firstVisibleLine_ = std::clamp(row.front()->firstVisibleLine_, 0, LineCount() - 1);
+    const auto column = SiblingPanes(false);
+    if (!column.empty()) scrollColumn_ = std::max(0, column.front()->scrollColumn_);
+}
+
+// --- Commands -------------------------------------------------------------------------------------
+
+int CCrystalTextView::CommandForKey(int key, Qt::KeyboardModifiers modifiers) const {
+    const bool shift = modifiers & Qt::ShiftModifier;
+    const bool ctrl = modifiers & Qt::ControlModifier;
+    const bool alt = modifiers & Qt::AltModifier;
+    if (alt) {
+        if (key == Qt::Key_Backspace && !ctrl && !shift) return cmd::Undo;
+        return 0;
+    }
+    const int s = shift ? 1 : 0;
+    switch (key) {
+        case Qt::Key_Left: return (ctrl ? cmd::WordLeft : cmd::CharLeft) + s;
+        case Qt::Key_Right: return (ctrl ? cmd::WordRight : cmd::CharRight) + s;
+        case Qt::Key_Up:
+            if (ctrl) return shift ? 0 : cmd::ScrollUp;
+            return cmd::LineUp + s;
+        case Qt::Key_Down:
+            if (ctrl) return shift ? 0 : cmd::ScrollDown;
+            return cmd::LineDown + s;
+        case Qt::Key_PageUp: return ctrl ? 0 : cmd::PageUp + s;
+        case Qt::Key_PageDown: return ctrl ? 0 : cmd::PageDown + s;
+        case Qt::Key_Home: return (ctrl ? cmd::TextBegin : cmd::Home) + s;
+        case Qt::Key_End: return (ctrl ? cmd::TextEnd : cmd::LineEnd) + s;
+        case Qt::Key_A: return (ctrl && !shift) ? cmd::SelectAll : 0;
+        case Qt::Key_F2:
+            if (ctrl) return shift ? cmd::ClearAllBookmarks : cmd::ToggleBookmark;
+            return shift ? cmd::PrevBookmark : cmd::NextBookmark;
+        case Qt::Key_C: return (ctrl && !shift) ? cmd::Copy : 0;
+        case Qt::Key_Insert:
+            if (ctrl && !shift) return cmd::Copy;
+            if (shift && !ctrl) return cmd::Paste;
+            return (!ctrl && !shift) ? cmd::ToggleOverwrite : 0;
+        case Qt::Key_X: return (ctrl && !shift) ? cmd::Cut : 0;
+        case Qt::Key_V: return (ctrl && !shift) ? cmd::Paste : 0;
+        case Qt::Key_Z: return (ctrl && !shift) ? cmd::Undo : 0;
+        case Qt::Key_Y: return (ctrl && !shift) ? cmd::Redo : 0;
+        case Qt::Key_Delete:
+            if (shift && !ctrl) return cmd::Cut;
+            return (!ctrl && !shift) ? cmd::Delete : 0;
+        case Qt::Key_Backspace: return (!ctrl) ? cmd::DeleteBack : 0;
+        case Qt::Key_Tab: return (!ctrl) ? (shift ? cmd::Unindent : cmd::Indent) : 0;
+        case Qt::Key_Backtab: return (!ctrl) ? cmd::Unindent : 0;
+        case Qt::Key_R:
+        case Qt::Key_H: return (ctrl && !shift) ? cmd::Replace : 0;
+        default: return 0;
+    }
+}
+
+bool CCrystalTextView::UpdateCommand(int id, CommandState& state) {
+    const bool hasBuffer = buffer_ != nullptr;
+    if ((id >= cmd::CharLeft && id <= cmd::ExtTextEnd) || id == cmd::SelectAll) {
+        state.enabled = true;
+        return true;
+    }
+    switch (id) {
+        case cmd::ToggleBookmark:
+        case cmd::NextBookmark:
+        case cmd::PrevBookmark:
+        case cmd::ClearAllBookmarks:
+            state.enabled = hasBuffer;
+            return true;
+        case cmd::Copy:
+            state.enabled = HasSelection();
+            return true;
+        default:
+            return false;
+    }
+}
+
+bool CCrystalTextView::ExecuteCommand(int id) {
+    const bool extend = (id >= cmd::CharLeft && id <= cmd::ExtTextEnd) && ((id - cmd::CharLeft) % 2 == 1) &&
+                        id != cmd::ScrollDown;
+    switch (id) {
+        case cmd::CharLeft: case cmd::ExtCharLeft: MoveLeft(extend); return true;
+        case cmd::CharRight: case cmd::ExtCharRight: MoveRight(extend); return true;
+        case cmd::WordLeft: case cmd::ExtWordLeft: MoveWordLeft(extend); return true;
+        case cmd::WordRight: case cmd::ExtWordRight: MoveWordRight(extend); return true;
+        case cmd::LineUp: case cmd::ExtLineUp: MoveUp(extend); return true;
+        case cmd::LineDown: case cmd::ExtLineDown: MoveDown(extend); return true;
+        case cmd::ScrollUp: ScrollUpOneLine(); return true;
+        case cmd::ScrollDown: ScrollDownOneLine(); return true;
+        case cmd::PageUp: case cmd::ExtPageUp: MovePageUp(extend); return true;
+        case cmd::PageDown: case cmd::ExtPageDown: MovePageDown(extend); return true;
+        case cmd::LineEnd: case cmd::ExtLineEnd: MoveEnd(extend); return true;
+        case cmd::Home: case cmd::ExtHome: MoveHome(extend); return true;
+        case cmd::TextBegin: case cmd::ExtTextBegin: MoveTextBegin(extend); return true;
+        case cmd::TextEnd: case cmd::ExtTextEnd: MoveTextEnd(extend); return true;
+        case cmd::SelectAll: SelectWholeText(); return true;
+        case cmd::ToggleBookmark: ToggleBookmark(); return true;
+        case cmd::NextBookmark: NextBookmark(); return true;
+        case cmd::PrevBookmark: PrevBookmark(); return true;
+        case cmd::ClearAllBookmarks: ClearAllBookmarks(); return true;
+        case cmd::Copy:
+            if (HasSelection()) {
+                TextPosition s, e;
+                SelectionBounds(s, e);
+                CopyToClipboard(RangeText(s, e));
+            }
+            return true;
+        default: return false;
+    }
+}
+
+// --- Status texts ---------------------------------------------------------------------------------
+
+QString CCrystalTextView::PositionStatusText() const {
+    auto* self = const_cast<CCrystalTextView*>(this);
+    return QStringLiteral("Ln %1, Col %2").arg(cursor_.line + 1).arg(self->ColumnOf(cursor_.line, cursor_.ch) + 1);
+}
+
+QString CCrystalTextView::LineEndStatusText() const {
+    if (!buffer_) return {};
+    switch (buffer_->LineEndMode()) {
+        case 0: return QStringLiteral("DOS");
+        case 1: return QStringLiteral("MAC");
+        case 2: return QStringLiteral("UNIX");
+        default: return {};
+    }
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,51 @@
+// Command ids of the text and edit views. Menus, tool buttons and accelerators use these numbers; the
+// view's key table maps keys to them, and CCrystalTextView::UpdateCommand/ExecuteCommand serve them.
+#pragma once
+
+namespace tarnwell::cmd {
+
+// Cursor movement; the odd id of each pair is the Shift (extend selection) form.
+enum : int {
+    CharLeft = 37100, ExtCharLeft = 37101,
+    CharRight = 37102, ExtCharRight = 37103,
+    WordLeft = 37104, ExtWordLeft = 37105,
+    WordRight = 37106, ExtWordRight = 37107,
+    LineUp = 37108, ExtLineUp = 37109,
+    LineDown = 37110, ExtLineDown = 37111,
+    ScrollUp = 37112,
+    ScrollDown = 37113,
+    PageUp = 37114, ExtPageUp = 37115,
+    PageDown = 37116, ExtPageDown = 37117,
+    LineEnd = 37118, ExtLineEnd = 37119,
+    Home = 37120, ExtHome = 37121,
+    TextBegin = 37122, ExtTextBegin = 37123,
+    TextEnd = 37124, ExtTextEnd = 37125,
+    SelectAll = 57642,
+};
+
+// Bookmarks.
+enum : int {
+    ToggleBookmark = 37200,
+    NextBookmark = 37201,
+    PrevBookmark = 37202,
+    ClearAllBookmarks = 37203,
+};
+
+// Editing.
+enum : int {
+    Undo = 57643,
+    Redo = 57644,
+    UndoAll = 32772,
+    RedoAll = 32773,
+    Cut = 57635,
+    Copy = 57634,
+    Paste = 57637,
+    Delete = 32771,
+    DeleteBack = 37001,   // Backspace
+    Indent = 37003,       // Tab
+    Unindent = 37004,     // Shift+Tab
+    ToggleOverwrite = 37005,
+    Replace = 57641,      // served by the find and replace dialogs, reached from the key table
+};
+
+}  // namespace tarnwell::cmd
