@@ -72,7 +72,7 @@ const ViewSettings& CCrystalTextView::GetViewSettings() { return Settings(); }
 
 void CCrystalTextView::SetViewSettings(const ViewSettings& settings) {
     ViewSettings s = settings;
-    s.tabSize = ClampTabSize(s.tabSize);
+    s.tabSize = ClampViewTabSize(s.tabSize);
     if (s == Settings()) return;
     Settings() = s;
     ViewSettingsApplier::Apply();
@@ -545,6 +545,31 @@ void CCrystalTextView::InvalidateFonts() {
     for (auto& f : fonts_) f.reset();
     for (auto& r : rawFonts_) r = QRawFont();
     rawFontTried_.fill(false);
+    for (auto& cache : glyphCache_) cache.clear();
+}
+
+quint32 CCrystalTextView::GlyphFor(int variant, char32_t code) {
+    auto& cache = glyphCache_[variant];
+    auto it = cache.find(code);
+    if (it != cache.end()) return it->second;
+    const QRawFont& raw = RawFontFor(variant & 1, variant & 2);
+    quint32 glyph = 0;
+    if (raw.isValid()) {
+        QChar units[2];
+        int n = 1;
+        if (code >= 0x10000) {
+            units[0] = QChar::highSurrogate(code);
+            units[1] = QChar::lowSurrogate(code);
+            n = 2;
+        } else {
+            units[0] = QChar(static_cast<char16_t>(code));
+        }
+        quint32 g[2] = {0, 0};
+        int gn = 2;
+        if (raw.glyphIndexesForChars(units, n, g, &gn) && gn >= 1) glyph = g[0];
+    }
+    cache.emplace(code, glyph);
+    return glyph;
 }
 
 const QFont& CCrystalTextView::FontFor(bool bold, bool italic) {
@@ -594,6 +619,13 @@ int CCrystalTextView::VisibleRows() {
 int CCrystalTextView::VisibleColumns() {
     if (visibleColumns_ < 0) visibleColumns_ = std::max(0, (viewport()->width() - MarginWidth()) / CellWidth());
     return visibleColumns_;
+}
+
+void CCrystalTextView::InvalidateColoring() {
+    cookieCache_.clear();
+    cookieValid_ = 0;
+    resumeLine_ = -1;
+    viewport()->update();
 }
 
 void CCrystalTextView::RepaintLines(int first, int last) {

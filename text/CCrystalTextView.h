@@ -17,6 +17,7 @@
 #include <QRawFont>
 
 #include <array>
+#include <unordered_map>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -77,6 +78,8 @@ public:
     int CharAtColumn(int line, int column);
     int DisplayLength(int line);
     LineCookie CookieOf(int line);
+    // Forgets every line's parse state and repaints (the coloring rules changed).
+    void InvalidateColoring();
     // Repaints lines first..last (last -1: to the bottom of the window).
     void RepaintLines(int first, int last = -1);
     int FirstVisibleLine() const { return firstVisibleLine_; }
@@ -112,7 +115,7 @@ public:
     virtual LineColors LineColorsFor(int line) const;
     virtual bool IsItalic(int colorClass) const;
     virtual bool IsBold(int colorClass) const;
-    // Splits a line into runs (when `blocks` is given, room for 3 x length) and returns the state at
+    // Splits a line into runs (when `blocks` is given, room for 3 x length + 2) and returns the state at
     // its end. Must depend only on `incoming` and the line's text; must not return -1.
     virtual LineCookie ParseLineColors(LineCookie incoming, int line, ColorBlock* blocks, int& count);
     // The buffer to attach to when BindBuffer is given none.
@@ -302,6 +305,9 @@ protected:
     std::array<std::unique_ptr<QFont>, 4> fonts_;
     std::array<QRawFont, 4> rawFonts_;
     std::array<bool, 4> rawFontTried_{};
+    // Glyph indexes by code point for each variant (0 = the font has none).
+    std::array<std::unordered_map<char32_t, quint32>, 4> glyphCache_;
+    quint32 GlyphFor(int variant, char32_t code);
     QPixmap bookmarkImage_;
 
     // Per-line caches. Cookies below the watermark are known; entries at or above it are stale.

@@ -124,12 +124,12 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
     painter.setClipRect(rect);
     if (length > 0) {
         // Runs of the line: the parser's blocks, or one run of class 2 on the line background.
-        std::vector<ColorBlock> blocks(static_cast<size_t>(length) * 3);
+        std::vector<ColorBlock> blocks(static_cast<size_t>(length) * 3 + 2);
         int blockCount = 0;
         const LineCookie in = CookieOf(line - 1);
         LineCookie out = ParseLineColors(in, line, blocks.data(), blockCount);
         if (out == kInvalidCookie) out = 0;
-        blockCount = std::clamp(blockCount, 0, length * 3);
+        blockCount = std::clamp(blockCount, 0, length * 3 + 2);
         // Store the outgoing cookie when this line is the next one the cache would compute.
         if (static_cast<int>(cookieCache_.size()) == LineCount() && cookieValid_ == line) {
             cookieCache_[line] = out;
@@ -193,21 +193,7 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
                 const CellChar& c = chars[ci];
                 if (c.column + c.cells < firstCol || c.column > lastCol) continue;
                 if (c.code <= ' ' || c.code == 0x7F || (c.code >= 0x80 && c.code < 0xA0)) continue;
-                quint32 glyph = 0;
-                if (raw.isValid()) {
-                    QChar units[2];
-                    int n = 1;
-                    if (c.code >= 0x10000) {
-                        units[0] = QChar::highSurrogate(c.code);
-                        units[1] = QChar::lowSurrogate(c.code);
-                        n = 2;
-                    } else {
-                        units[0] = QChar(static_cast<char16_t>(c.code));
-                    }
-                    quint32 g[2] = {0, 0};
-                    int gn = 2;
-                    if (raw.glyphIndexesForChars(units, n, g, &gn) && gn >= 1) glyph = g[0];
-                }
+                const quint32 glyph = GlyphFor((bold ? 1 : 0) | (italic ? 2 : 0), c.code);
                 const qreal x = originX + c.column * cw;
                 if (glyph != 0) {
                     glyphs.push_back(glyph);

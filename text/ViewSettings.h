@@ -17,6 +17,6 @@ struct ViewSettings {
 };
 
 // Tab sizes outside 1..64 would break column arithmetic (0 divides by zero); they are clamped.
-inline int ClampTabSize(int tabSize) { return tabSize < 1 ? 1 : (tabSize > 64 ? 64 : tabSize); }
+inline int ClampViewTabSize(int tabSize) { return tabSize < 1 ? 1 : (tabSize > 64 ? 64 : tabSize); }
 
 }  // namespace tarnwell
