@@ -1,0 +1,75 @@
+#include "text/CVeskView.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "lang/Keywords.h"
+
+namespace tarnwell {
+
+namespace {
+
+HtmlAspPalette& Palette() {
+    static HtmlAspPalette palette;
+    return palette;
+}
+
+std::vector<CVeskView*>& LiveVeskViews() {
+    static std::vector<CVeskView*> views;
+    return views;
+}
+
+}  // namespace
+
+CVeskView::CVeskView(QWidget* parent) : CCrystalEditView(parent) { LiveVeskViews().push_back(this); }
+
+CVeskView::CVeskView(CCrystalTextBuffer* buffer, int fileKind, QWidget* parent) : CVeskView(parent) {
+    documentBuffer_ = buffer;
+    fileKind_ = fileKind;
+}
+
+CVeskView::~CVeskView() {
+    auto& views = LiveVeskViews();
+    views.erase(std::remove(views.begin(), views.end(), this), views.end());
+}
+
+void CVeskView::SetDocument(CCrystalTextBuffer* buffer, int fileKind) {
+    documentBuffer_ = buffer;
+    fileKind_ = fileKind;
+    BindBuffer(buffer);
+}
+
+void CVeskView::SetFileKind(int fileKind) {
+    if (fileKind == fileKind_) return;
+    fileKind_ = fileKind;
+    InvalidateColoring();
+}
+
+CCrystalTextBuffer* CVeskView::FindBuffer() { return documentBuffer_; }
+
+const HtmlAspPalette& CVeskView::ColorPalette() { return Palette(); }
+
+void CVeskView::SetColorPalette(const HtmlAspPalette& palette) {
+    const bool recolor = palette.syntaxColoring != Palette().syntaxColoring;
+    Palette() = palette;
+    for (CVeskView* view : LiveVeskViews()) {
+        if (recolor) view->InvalidateColoring();
+        view->viewport()->update();
+    }
+}
+
+LineCookie CVeskView::ParseLineColors(LineCookie incoming, int line, ColorBlock* blocks, int& count) {
+    const HtmlAspContext ctx{fileKind_, &HtmlKeywordSet(), &VbKeywordSet(), Palette().syntaxColoring};
+    return ParseHtmlAspLine(incoming, LineText(line), LineLength(line), blocks, count, ctx);
+}
+
+QColor CVeskView::ColorForIndex(int colorClass) const {
+    const ClassColor cc = tarnwell::ColorForIndex(colorClass, Palette());
+    switch (cc.source) {
+        case ClassColor::Window: return palette().color(QPalette::Base);
+        case ClassColor::Highlight: return palette().color(QPalette::Highlight);
+        default: return QColor(cc.rgb.red, cc.rgb.green, cc.rgb.blue);
+    }
+}
+
+}  // namespace tarnwell
