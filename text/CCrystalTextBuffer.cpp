@@ -94,7 +94,10 @@ void CCrystalTextBuffer::AppendToLine(LineRecord& rec, const char* text, size_t 
 }
 
 void CCrystalTextBuffer::FreeLines() {
-    for (size_t i = 0; i < lines_.size(); ++i) FreeLine(lines_[i]);
+    if (mayOwnLines_) {
+        for (size_t i = 0; i < lines_.size(); ++i) FreeLine(lines_[i]);
+    }
+    mayOwnLines_ = false;
     lines_.Clear();
     image_.reset();
 }
@@ -261,6 +264,7 @@ bool CCrystalTextBuffer::InsertPieces(BufferObserver* source, int line, int ch, 
     if (!CanChange() || !IsValidPosition(TextPosition(line, ch)) || pieces.lines.empty()) return false;
     const size_t n = pieces.lines.size();
     if (lines_.size() + (n - 1) > static_cast<size_t>(INT_MAX)) return false;
+    mayOwnLines_ = true;
     LineRecord& rec = lines_[static_cast<size_t>(line)];
     const size_t oldLength = static_cast<size_t>(rec.length);
     const size_t head = static_cast<size_t>(ch);
@@ -318,6 +322,7 @@ bool CCrystalTextBuffer::InsertPieces(BufferObserver* source, int line, int ch, 
 bool CCrystalTextBuffer::ApplyRemove(BufferObserver* source, TextPosition start, TextPosition end) {
     if (!CanChange() || !IsValidPosition(start) || !IsValidPosition(end) || end < start) return false;
     std::uint32_t hints;
+    mayOwnLines_ = true;
     LineRecord& rec = lines_[static_cast<size_t>(start.line)];
     if (start.line == end.line) {
         const size_t count = static_cast<size_t>(end.ch - start.ch);

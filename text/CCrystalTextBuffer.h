@@ -239,6 +239,7 @@ private:
         void operator()(char* p) const { std::free(p); }
     };
     std::unique_ptr<char, FreeDeleter> image_;  // the text as loaded; unchanged lines point into it
+    bool mayOwnLines_ = false;  // false: every line still points into image_ (nothing to free)
 
     std::deque<HistoryEntry> history_;
     int historyPosition_ = 0;

@@ -4,13 +4,33 @@
 
 #include <cassert>
 #include <cstddef>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
 #include <type_traits>
 #include <utility>
 
+#if defined(__linux__)
+#include <sys/mman.h>
+#endif
+
 namespace tarnwell {
+
+// Asks the system to back a large block with huge pages, which makes filling it several times
+// cheaper (fewer page faults). Only whole 2 MB pages inside the block are affected.
+inline void AdviseLargeBlock(void* p, size_t bytes) {
+#if defined(__linux__) && defined(MADV_HUGEPAGE)
+    constexpr size_t kHuge = size_t{2} << 20;
+    if (bytes < 4 * kHuge) return;
+    const auto begin = (reinterpret_cast<std::uintptr_t>(p) + kHuge - 1) & ~(kHuge - 1);
+    const auto end = (reinterpret_cast<std::uintptr_t>(p) + bytes) & ~(kHuge - 1);
+    if (end > begin) ::madvise(reinterpret_cast<void*>(begin), end - begin, MADV_HUGEPAGE);
+#else
+    (void)p;
+    (void)bytes;
+#endif
+}
 
 // Layout: data_[0, gapStart_) are elements 0..gapStart_-1, data_[gapStart_, gapStart_ + gap) is
 // unused, data_[gapStart_ + gap, capacity_) are the remaining elements, with gap = capacity_ - size_.
@@ -56,7 +76,14 @@ public:
         size_ += n;
     }
     void Insert(size_t pos, const T& value) { Insert(pos, 1, value); }
-    void PushBack(const T& value) { Insert(size_, 1, value); }
+    void PushBack(const T& value) {
+        if (gapStart_ == size_ && size_ < capacity_) {
+            data_[size_++] = value;  // gap at the end with room: the common case while loading
+            ++gapStart_;
+        } else {
+            Insert(size_, 1, value);
+        }
+    }
 
     // Removes the n elements starting at pos.
     void Erase(size_t pos, size_t n) {
@@ -118,6 +145,7 @@ private:
         void* p = std::realloc(data_, total * sizeof(T));
         if (p == nullptr) throw std::bad_alloc();
         data_ = static_cast<T*>(p);
+        AdviseLargeBlock(data_, total * sizeof(T));
         capacity_ = total;
     }
 

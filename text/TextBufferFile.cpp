@@ -189,6 +189,7 @@ bool CCrystalTextBuffer::ReadFromFile(const fs::path& path, int mode, FileError*
     size_t capacity = sizeEc ? 65536 : static_cast<size_t>(expected) + 1;
     if (capacity == 0) capacity = 1;
     char* data = static_cast<char*>(std::malloc(capacity));
+    if (data) AdviseLargeBlock(data, capacity);
     size_t size = 0;
     bool failed = data == nullptr;
     std::error_code readEc;
