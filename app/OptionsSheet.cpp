@@ -3,9 +3,11 @@
 #include "html/ColorButton.h"
 #include "platform/SettingsProfile.h"
 #include "text/AskWithCheck.h"
+#include "text/CVeskView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QApplication>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -55,7 +57,25 @@ bool COptionsSheet::Exists() { return bool(g_sheet); }
 void COptionsSheet::Release() { g_sheet.reset(); }
 
 COptionsSheet::COptionsSheet(Profile& profile)
-    : profile_(profile), values_(OptionsValues::Read(profile)), editing_(EditingSettingsOf(values_.edit)) {}
+    : profile_(profile), values_(OptionsValues::Read(profile)), editing_(EditingSettingsOf(values_.edit)) {
+    PublishToViews();
+}
+
+void COptionsSheet::PublishToViews() const {
+    ViewSettings view;
+    view.tabSize = editing_.tabSize;
+    view.showSelectionMargin = editing_.showSelectionMargin;
+    view.showLineNumbers = editing_.showLineNumbers;
+    view.showSelectionAlways = editing_.showSelectionAlways;
+    view.autoIndent = editing_.autoIndent;
+    view.tabToSpace = editing_.tabToSpace;
+    CCrystalTextView::SetViewSettings(view);
+    CVeskView::SetColorPalette(PaletteOf(values_.color));
+}
+
+void COptionsSheet::ApplyFontTo(CCrystalTextView* view) const {
+    if (view) view->SetTextFont(QString::fromStdString(values_.edit.fontFace), values_.edit.fontSize);
+}
 
 int COptionsSheet::Show(QWidget* parent) {
     COptionsDialog dialog(values_, startPage_, parent ? parent : DialogOwner());
@@ -73,6 +93,9 @@ void COptionsSheet::Apply(const OptionsValues& values) {
     values_.edit = values.edit;
     values_.color = values.color;
     editing_ = EditingSettingsOf(values_.edit);
+    for (QWidget* w : QApplication::allWidgets())
+        if (auto* view = qobject_cast<CVeskView*>(w)) ApplyFontTo(view);
+    PublishToViews();
     emit editOptionsApplied();
     emit colorOptionsApplied();
 }

@@ -52,6 +52,9 @@ public:
     // Shows the dialog modally at the start page; answers QDialog::Accepted or Rejected.
     int Show(QWidget* parent = nullptr);
 
+    // Gives a view the editor font of the options (new views call it at creation).
+    void ApplyFontTo(class CCrystalTextView* view) const;
+
     // What OK does with the values taken from the dialog: writes each page, keeps them as the current
     // values and tells the views.
     void Apply(const OptionsValues& values);
@@ -64,6 +67,8 @@ Q_SIGNALS:
 
 private:
     explicit COptionsSheet(Profile& profile);
+    // Copies the editing values and the colors into the settings every view reads.
+    void PublishToViews() const;
 
     Profile& profile_;
     OptionsValues values_;

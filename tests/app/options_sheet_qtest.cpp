@@ -5,6 +5,8 @@
 #include "html/ColorButton.h"
 #include "platform/SettingsProfile.h"
 #include "tests/support/ModalDriver.h"
+#include "text/CCrystalTextBuffer.h"
+#include "text/CVeskView.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -49,6 +51,7 @@ private Q_SLOTS:
     void startPageIsRememberedInTheRun();
     void colorPageSwitchAndReset();
     void fontListsAndSizeSelection();
+    void viewsFollowOk();
     void pictures();
 
 private:
@@ -302,6 +305,39 @@ void OptionsSheetTest::fontListsAndSizeSelection() {
     QCOMPARE(missing.edit->face->currentIndex(), -1);
     missing.accept();
     QCOMPARE(missing.Result().edit.fontFace, std::string("No Such Face"));
+}
+
+void OptionsSheetTest::viewsFollowOk() {
+    UseIni([](QSettings& s) {
+        s.setValue("Options/Edit/Tab Size", 3);
+        s.setValue("Options/Color/Enable Syntax Coloring", 0);
+    });
+    COptionsSheet& sheet = COptionsSheet::Get();
+    // Creating the store publishes what it read.
+    QCOMPARE(CCrystalTextView::GetViewSettings().tabSize, 3);
+    QVERIFY(!CVeskView::ColorPalette().syntaxColoring);
+
+    CCrystalTextBuffer buffer;
+    buffer.InitFromText(LineEndDos, "<p>\tx</p>");
+    CVeskView first(&buffer, FileKindHtml), second(&buffer, FileKindHtml);
+    first.show();
+    second.show();
+    OptionsValues v = sheet.Values();
+    v.edit.fontSize = 20;
+    v.edit.tabSize = 9;
+    v.edit.showLineNumber = true;
+    v.edit.showSelectionMargin = false;
+    v.color.enableSyntaxColoring = true;
+    v.color.colors[SlotHtmlKeyword] = MakeColorRef(10, 20, 30);
+    sheet.Apply(v);
+    for (CVeskView* view : {&first, &second}) QCOMPARE(view->TextFont().pointSize(), 20);
+    const ViewSettings& vs = CCrystalTextView::GetViewSettings();
+    QCOMPARE(vs.tabSize, 9);
+    QVERIFY(vs.showLineNumbers);
+    QVERIFY(!vs.showSelectionMargin);
+    QVERIFY(CVeskView::ColorPalette().syntaxColoring);
+    QCOMPARE(CVeskView::ColorPalette().colors[ColorHtmlKeyword], (RgbColor{10, 20, 30}));
+    QCOMPARE(first.ColorForIndex(ClassHtmlKeyword), QColor(10, 20, 30));
 }
 
 void OptionsSheetTest::pictures() {
