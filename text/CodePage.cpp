@@ -1,6 +1,8 @@
 #include "text/CodePage.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
 
 namespace tarnwell {
@@ -87,11 +89,11 @@ bool IsValidUtf8(std::string_view text) {
     int i = 0;
     while (i < n) {
         // Skip ASCII quickly: this runs over whole files.
-        while (i + 8 <= n) {
-            unsigned long long w = 0;
-            for (int k = 0; k < 8; ++k) w |= static_cast<unsigned long long>(u[i + k]) << (8 * k);
-            if (w & 0x8080808080808080ULL) break;
-            i += 8;
+        while (i + 16 <= n) {
+            std::uint64_t w[2];
+            std::memcpy(w, u + i, 16);
+            if ((w[0] | w[1]) & 0x8080808080808080ULL) break;
+            i += 16;
         }
         if (i >= n) break;
         if (u[i] < 0x80) {
