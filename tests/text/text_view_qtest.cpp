@@ -264,8 +264,8 @@ private slots:
     }
 
     void keyTableThroughRealKeys() {
+        auto buffer = MakeBuffer("hello world\nsecond");  // outlives the window and its view
         QMainWindow window;
-        auto buffer = MakeBuffer("hello world\nsecond");
         auto* view = new CCrystalEditView;
         window.setCentralWidget(view);
         // An application shortcut on a key of the editor's table must not steal it.
@@ -372,7 +372,9 @@ private slots:
 
     void scrollingAndScrollBars() {
         auto buffer = MakeBuffer(Lines(200));
-        CCrystalEditView view;
+        auto wide = MakeBuffer(std::string(300, 'x') + "\nshort");
+        auto small = MakeBuffer("a\nb");
+        CCrystalEditView view;  // declared after its buffers, so it detaches before they go
         ShowView(view, buffer.get(), 400, 10 * 19 + 5);
         const int rows = view.VisibleRows();
         QVERIFY(rows > 2);
@@ -409,7 +411,6 @@ private slots:
         QCOMPARE(view.CursorPosition().line, 0);
 
         // Horizontal: a long line scrolls into view and the range follows the longest line.
-        auto wide = MakeBuffer(std::string(300, 'x') + "\nshort");
         view.BindBuffer(wide.get());
         QCOMPARE(view.horizontalScrollBar()->maximum(), 299);
         view.MoveEnd(false);
@@ -417,7 +418,6 @@ private slots:
         view.MoveHome(false);
         QCOMPARE(view.ScrollColumn(), 0);
         // A text that fits resets the scroll position.
-        auto small = MakeBuffer("a\nb");
         view.BindBuffer(small.get());
         QCOMPARE(view.verticalScrollBar()->maximum(), 0);
         QCOMPARE(view.FirstVisibleLine(), 0);
