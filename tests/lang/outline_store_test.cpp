@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "lang/BufferLineSource.h"
 #include "lang/OutlineStore.h"
+#include "text/CCrystalTextBuffer.h"
 
 using namespace tarnwell;
 namespace fs = std::filesystem;
@@ -262,4 +264,27 @@ TEST(OutlineIncludes, WalkRebuildsChangedFilesAndReadsOpenOnes) {
     EXPECT_EQ(names(), (std::vector<std::string>{"old", "fresh"}));  // lib.asp has not been marked changed
     store.Find(lib)->MarkChanged();
     EXPECT_EQ(names(), (std::vector<std::string>{"edited", "fresh"}));
+}
+
+TEST(OutlineSources, OpenBufferIsTheText) {
+    TempFolder tmp;
+    const std::string path = tmp.Write("page.asp", "<% Dim onDisk %>\r\n");
+    CCrystalTextBuffer buffer;
+    ASSERT_TRUE(buffer.ReadFromFile(fs::path(path)));
+    BufferLineSource open(buffer);
+    OutlineStore store;
+    OutlineSource& source = store.GetOrCreate(path);
+    source.AttachOpenText(&open);
+    RebuildOutline(source.Outline());
+    EXPECT_TRUE(HasVariable(source.Outline(), "onDisk"));
+    // Edited in the buffer, not saved: the rebuild sees the edit, the disk still holds the old text.
+    ASSERT_TRUE(buffer.InsertTextAt(nullptr, 1, 0, "<%\r\nSet rs = Server.CreateObject(\"ADODB.Recordset\")\r\n%>"));
+    source.MarkChanged();
+    RebuildOutline(source.Outline());
+    ASSERT_NE(source.Outline().FindVariable("rs"), nullptr);
+    EXPECT_EQ(source.Outline().FindVariable("rs")->text, "ADODB.Recordset");
+    EXPECT_EQ(source.Outline().FindVariable("rs")->startLine, 2);
+    source.AttachOpenText(nullptr);
+    RebuildOutline(source.Outline());
+    EXPECT_EQ(source.Outline().FindVariable("rs"), nullptr);
 }
