@@ -182,8 +182,22 @@ std::string UpperCase(std::string_view text, CodePage cp) {
     return out;
 }
 
+namespace {
+std::optional<std::string> Encode1252(std::string_view utf8, bool lossy);
+}  // namespace
+
 std::optional<std::string> FromUtf8(std::string_view utf8, CodePage cp) {
     if (cp == CodePage::Utf8) return std::string(utf8);
+    return Encode1252(utf8, false);
+}
+
+std::string FromUtf8Lossy(std::string_view utf8, CodePage cp) {
+    if (cp == CodePage::Utf8) return std::string(utf8);
+    return *Encode1252(utf8, true);
+}
+
+namespace {
+std::optional<std::string> Encode1252(std::string_view utf8, bool lossy) {
     std::string out;
     out.reserve(utf8.size());
     auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
@@ -205,11 +219,12 @@ std::optional<std::string> FromUtf8(std::string_view utf8, CodePage cp) {
         for (int k = 0; k < 32; ++k)
             if (k1252High[k] != 0 && char32_t(k1252High[k]) == c) found = k;
         if (found < 0 && c >= 0x80 && c <= 0x9F && k1252High[c - 0x80] == 0) found = int(c - 0x80);
-        if (found < 0) return std::nullopt;
-        out.push_back(char(0x80 + found));
+        if (found < 0 && !lossy) return std::nullopt;
+        out.push_back(found < 0 ? '?' : char(0x80 + found));
     }
     return out;
 }
+}  // namespace
 
 std::string ToUtf8(std::string_view bytes, CodePage cp) {
     std::string out;

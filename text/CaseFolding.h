@@ -36,6 +36,8 @@ std::string UpperCase(std::string_view text, CodePage cp);
 // UTF-8 text to the document's code page; empty when a character has no Windows-1252 form (or, for
 // UTF-8 documents, never). Invalid UTF-8 input is passed through byte for byte.
 std::optional<std::string> FromUtf8(std::string_view utf8, CodePage cp);
+// The same, writing "?" for a character that has no Windows-1252 form.
+std::string FromUtf8Lossy(std::string_view utf8, CodePage cp);
 // Document bytes to UTF-8 (invalid UTF-8 bytes of a UTF-8 document become U+FFFD).
 std::string ToUtf8(std::string_view bytes, CodePage cp);
 
