@@ -4,6 +4,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstring>
+#include <memory>
 #include <random>
 #include <string>
 #include <vector>
@@ -111,3 +112,71 @@ BENCHMARK(BM_WholeWordIgnoreCase)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IgnoreCaseCommonLetters)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_UpSearchIgnoreCase)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MemmemBaseline)->Unit(benchmark::kMillisecond);
+
+// The same page in the text buffer, searched through its own line table.
+#include "platform/MemoryProfile.h"
+#include "text/BufferFindTarget.h"
+
+namespace {
+
+void BM_BufferIgnoreCase(benchmark::State& state) {
+    const Page& page = HundredMegabytes();
+    static CCrystalTextBuffer* buffer = [&] {
+        std::string text;
+        text.reserve(page.bytes);
+        for (int i = 0; i < page.lines.LineCount(); ++i) {
+            if (i) text += "\r\n";
+            text.append(page.lines.LineText(i), size_t(page.lines.LineLength(i)));
+        }
+        auto* b = new CCrystalTextBuffer;
+        b->InitFromText(LineEndDos, text);
+        return b;
+    }();
+    LinesOf<CCrystalTextBuffer> lines(*buffer);
+    for (auto _ : state) {
+        FindResult r = FindInText(lines, "response.redirect", {0, 0}, 0, false);
+        if (!r.found) state.SkipWithError("not found");
+        benchmark::DoNotOptimize(r);
+    }
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(page.bytes));
+}
+
+// Replace All of 100,000 occurrences in a 10 MB text, through the Replace dialog's model.
+void BM_ReplaceAll100k(benchmark::State& state) {
+    std::string text;
+    std::mt19937 rng(1);
+    int placed = 0;
+    while (text.size() < 10u * 1024 * 1024) {
+        std::string line = kLines[rng() % (sizeof kLines / sizeof kLines[0])];
+        if (placed < 100000) {
+            line.insert(line.size() / 2, " needle ");
+            ++placed;
+        }
+        text += line;
+        text += "\r\n";
+    }
+    if (placed < 100000) state.SkipWithError("page too small for 100,000 occurrences");
+    std::unique_ptr<CCrystalTextBuffer> buffer;
+    std::unique_ptr<BufferFindTarget> target;
+    MemoryProfile profile;
+    for (auto _ : state) {
+        state.PauseTiming();
+        target.reset();
+        buffer = std::make_unique<CCrystalTextBuffer>();
+        buffer->InitFromText(LineEndDos, text);
+        target = std::make_unique<BufferFindTarget>(*buffer);
+        state.ResumeTiming();
+        ReplaceDialogModel m(*target, profile);
+        m.findText = "needle";
+        m.replaceText = "pin";
+        int n = m.ReplaceAll(nullptr);
+        m.Close();
+        if (n != placed) state.SkipWithError("wrong count");
+    }
+    state.counters["replacements"] = placed;
+}
+
+}  // namespace
+
+BENCHMARK(BM_BufferIgnoreCase)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ReplaceAll100k)->Unit(benchmark::kMillisecond)->Iterations(2);

@@ -1,6 +1,7 @@
 // tarnwell-tool find: one whole-text search over a file, printing where the engine finds the text.
 #include "tools/Command.h"
 
+#include "text/CCrystalTextBuffer.h"
 #include "text/CaseFolding.h"
 #include "text/FindText.h"
 
@@ -75,15 +76,18 @@ int RunFind(const std::vector<std::string>& args) {
     }
     if (!haveText || file.empty()) return Usage();
 
-    std::ifstream in(file, std::ios::binary);
-    if (!in) {
-        std::fprintf(stderr, "tarnwell-tool find: cannot open \"%s\"\n", file.c_str());
+    // The text as the editor loads it (line ends detected), and its bytes for the code page.
+    tarnwell::CCrystalTextBuffer buffer;
+    tarnwell::FileError error;
+    if (!buffer.ReadFromFile(file, tarnwell::LineEndAuto, &error)) {
+        std::fprintf(stderr, "tarnwell-tool find: cannot read \"%s\": %s\n", file.c_str(), error.message.c_str());
         return 1;
     }
+    std::ifstream in(file, std::ios::binary);
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     // The document's code page decides how case is ignored.
     const auto cp = ValidUtf8(bytes) ? tarnwell::CodePage::Utf8 : tarnwell::CodePage::Windows1252;
-    const auto lines = tarnwell::VectorLines::FromText(bytes);
+    const tarnwell::LinesOf<tarnwell::CCrystalTextBuffer> lines(buffer);
     const auto r = tarnwell::FindInText(lines, text, from, flags, wrap, cp);
 
     std::string out;

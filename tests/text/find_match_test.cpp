@@ -4,6 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#ifndef _WIN32
+#include <unistd.h>
+#endif
 #include <string>
 #include <vector>
 
@@ -250,3 +253,40 @@ TEST(FindBlock, LinesOfAnyLineTable) {
     LinesOf<Table> lines(table);
     EXPECT_EQ(FindInText(lines, "line", {0, 0}, 0, false).pos, TextPosition(1, 7));
 }
+
+// The tool: one search over a real file, in a real process.
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+#ifndef _WIN32
+namespace {
+std::string RunTool(const std::string& args) {
+    std::string cmd = std::string(TARNWELL_BIN_DIR) + "/tarnwell-tool find " + args;
+    std::string out;
+    FILE* p = popen(cmd.c_str(), "r");
+    if (!p) return out;
+    char buf[256];
+    while (fgets(buf, sizeof buf, p)) out += buf;
+    pclose(p);
+    return out;
+}
+}  // namespace
+
+TEST(FindTool, PrintsTheEnginesAnswer) {
+    auto path = std::filesystem::temp_directory_path() / ("tarnwell_find_tool_" + std::to_string(::getpid()) + ".asp");
+    {
+        std::ofstream f(path, std::ios::binary);
+        f << "Hello world\r\nfoo BAR baz\r\nbar caf\xC3\xA9\r\n";
+    }
+    const std::string file = " '" + path.string() + "'";
+    EXPECT_EQ(RunTool("--text bar" + file), "{\"found\":true,\"line\":1,\"char\":4}\n");
+    EXPECT_EQ(RunTool("--text bar --case" + file), "{\"found\":true,\"line\":2,\"char\":0}\n");
+    EXPECT_EQ(RunTool("--text bar --up --from 2,3" + file), "{\"found\":true,\"line\":2,\"char\":0}\n");
+    EXPECT_EQ(RunTool("--text bar --up --from 2,2" + file), "{\"found\":true,\"line\":1,\"char\":4}\n");
+    EXPECT_EQ(RunTool("--text bar --from 2,1 --nowrap" + file), "{\"found\":false}\n");
+    EXPECT_EQ(RunTool("--text CAF\xC3\x89 --word" + file), "{\"found\":true,\"line\":2,\"char\":4}\n");
+    EXPECT_EQ(RunTool("--text zzz" + file), "{\"found\":false}\n");
+    std::filesystem::remove(path);
+}
+#endif
