@@ -8,10 +8,9 @@
 #include <string>
 #include <string_view>
 
-namespace tarnwell {
+#include "text/CodePage.h"
 
-// The two code pages a document is shown in: UTF-8 when the file is valid UTF-8, else Windows-1252.
-enum class CodePage { Windows1252, Utf8 };
+namespace tarnwell {
 
 // Upper-case of one Windows-1252 byte: ASCII letters, the accented letters 0xE0-0xFE (not 0xF7) and
 // the four letters of 0x9A, 0x9C, 0x9E, 0xFF. Every other byte maps to itself.
