@@ -1,0 +1,279 @@
+#include "app/CEditorApp.h"
+
+#include "app/CChildFrame.h"
+#include "app/CEditorDocManager.h"
+#include "app/CMainFrame.h"
+#include "app/CVeskDoc.h"
+#include "app/CommandIds.h"
+#include "app/ProjectLink.h"
+#include "app/ToolIcons.h"
+#include "platform/InstanceChannel.h"
+#include "platform/SettingsProfile.h"
+#include "text/AskWithCheck.h"
+#include "text/StringTable.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QTimer>
+#include <QUrl>
+#include <QVBoxLayout>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace tarnwell {
+
+namespace {
+
+CEditorApp* g_app = nullptr;
+
+}  // namespace
+
+CEditorApp::CEditorApp(Config config) : config_(std::move(config)) {
+    g_app = this;
+    project_ = std::make_unique<CNoProjectModel>();
+}
+
+CEditorApp::~CEditorApp() {
+    // Windows and documents go before the application object that they reach through Instance().
+    if (docManager_) docManager_->CloseAllDocuments();
+    mainFrame_.reset();
+    docManager_.reset();
+    ExitInstance();
+    if (g_app == this) g_app = nullptr;
+}
+
+CEditorApp* CEditorApp::Instance() { return g_app; }
+
+void CEditorApp::SetProject(std::unique_ptr<ProjectLink> project) { project_ = std::move(project); }
+
+QString CEditorApp::FileArgument(const QStringList& args) {
+    for (const QString& a : args) {
+        if (a.startsWith(QLatin1Char('-'))) continue;
+#ifdef _WIN32
+        if (a.startsWith(QLatin1Char('/'))) continue;
+#endif
+        return a;
+    }
+    return {};
+}
+
+QString CEditorApp::FindDataFolder(const QString& programFolder, const QString& name) {
+    const QString beside = QDir(programFolder).filePath(name);
+    if (QFileInfo(beside).isDir()) return QDir::cleanPath(beside);
+    const QString shared = QDir(programFolder).filePath(QStringLiteral("../share/tarnwell/") + name);
+    if (QFileInfo(shared).isDir()) return QDir::cleanPath(shared);
+    return QDir::cleanPath(beside);
+}
+
+QString CEditorApp::DataFolder(const QString& name) const { return FindDataFolder(programFolder_, name); }
+
+bool CEditorApp::IsProjectFile(const QString& path) {
+    return path.size() >= 6 && path.endsWith(QStringLiteral(".twp"), Qt::CaseInsensitive);
+}
+
+CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
+    // 1. The command line: the first argument that is not a switch names the file to open.
+    const QString file = FileArgument(args);
+
+    // 2-3. The hand-off channel. A second instance hands its command over and ends.
+    channel_ = std::make_unique<CInstanceChannel>(config_.channelName.isEmpty() ? CInstanceChannel::DefaultName()
+                                                                                : config_.channelName);
+    const CInstanceChannel::OpenResult open = channel_->Open();
+    if (!open.first) {
+        int answer = -1;
+        if (!file.isEmpty()) {
+            auto payload = CInstanceChannel::FilePayload(file.toLocal8Bit());
+            if (!payload) {
+                std::fprintf(stderr, "tarnwell: the file name is too long to hand to the running instance "
+                                     "(at most %d bytes).\n", CInstanceChannel::kMaxPayload - 1);
+                return StartResult::Failed;
+            }
+            answer = channel_->Send(CInstanceChannel::kOpenFile, *payload);
+        } else {
+            answer = channel_->Send(CInstanceChannel::kActivate, QByteArray(1, '\0'));
+        }
+        if (answer < 0) std::fprintf(stderr, "tarnwell: the running instance did not take the command.\n");
+        return StartResult::HandedOff;
+    }
+
+    // 5. The settings root.
+    profile_ = config_.profile ? config_.profile : std::make_shared<SettingsProfile>();
+    // 6. The program folder.
+    programFolder_ = config_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
+                                                     : QDir::cleanPath(config_.programFolder);
+    // 7. Keyword files: loaded by the language services once they are part of the program.
+    // 8. Type libraries: loaded by the type-information model once it is part of the program.
+    // 9. The pseudo-random generator (document ids, preview file names).
+    std::srand(unsigned(std::time(nullptr)));
+    // 10. Recent lists: added with the recent-lists manager.
+    // 11. The document manager.
+    docManager_ = std::make_unique<CEditorDocManager>(*this);
+
+    // 12-13. The main frame, published to the channel and shown.
+    mainFrame_ = std::make_unique<CMainFrame>(*this, *profile_);
+    const bool maximized = mainFrame_->Create();
+    channel_->PublishWindow([this](int code, const QByteArray& payload) { return Receive(code, payload); });
+    if (maximized) {
+        mainFrame_->showMaximized();
+    } else {
+        mainFrame_->show();
+    }
+
+    // 14. The file of the command line, or the last project.
+    if (!file.isEmpty()) {
+        OpenDocumentFile(file);
+    } else if (profile_->GetInt("Options\\General", "Reload Last Project", 1) != 0) {
+        const std::string last = profile_->GetString("Project", "Last Project");
+        if (!last.empty() && QFileInfo::exists(QString::fromStdString(last))) {
+            if (!project_->OpenProject(last, true)) profile_->DeleteValue("Project", "Last Project");
+        }
+    }
+    mainFrame_->UpdateCommands();
+    return StartResult::Running;
+}
+
+void CEditorApp::ExitInstance() {
+    if (channel_) {
+        channel_->Close();
+        channel_.reset();
+    }
+}
+
+int CEditorApp::Receive(int code, const QByteArray& payload) {
+    if (!mainFrame_) return 0;
+    if (code == CInstanceChannel::kOpenFile) {
+        // A relative name is taken against this instance's current folder. The open runs after the
+        // answer, so the sender is not kept waiting by any message the open may show.
+        const QString path = QString::fromLocal8Bit(payload);
+        QTimer::singleShot(0, this, [this, path] { OpenDocumentFile(path); });
+    }
+    if (mainFrame_->isMinimized()) mainFrame_->showNormal();
+    mainFrame_->raise();
+    mainFrame_->activateWindow();
+    return 1;
+}
+
+CVeskDoc* CEditorApp::OpenDocumentFile(const QString& path) {
+    if (IsProjectFile(path)) {
+        const QString full = QFileInfo(path).absoluteFilePath();
+        if (!project_->IsOpen() || project_->CloseProject(true)) project_->OpenProject(full.toStdString(), true);
+        return nullptr;
+    }
+    return docManager_ ? docManager_->OpenDocumentFile(path) : nullptr;
+}
+
+void CEditorApp::AddToRecentFileList(const QString& path) {
+    // The recent lists come with the recent-lists manager; until then nothing is remembered.
+    (void)path;
+}
+
+bool CEditorApp::CloseProjectForExit() {
+    if (project_->IsOpen()) {
+        const std::string path = project_->ProjectFilePath();
+        if (!project_->CloseProject(true)) return false;
+        profile_->WriteString("Project", "Last Project", path);
+    } else {
+        profile_->WriteString("Project", "Last Project", "");
+    }
+    return true;
+}
+
+bool CEditorApp::SaveAllModified() { return docManager_ ? docManager_->SaveAllModified() : true; }
+
+void CEditorApp::CloseAllDocuments() {
+    if (docManager_) docManager_->CloseAllDocuments();
+}
+
+void CEditorApp::LoadKeywordFiles(const std::function<bool(const QString& path)>& loadVb,
+                                  const std::function<bool(const QString& path)>& loadHtml) {
+    const QString folder = DataFolder(QStringLiteral("Keyword"));
+    if (!loadVb(QDir(folder).filePath(QStringLiteral("vbscript.txt"))))
+        AskSwitchedMessage(*profile_, "Warn Load VBScript Keyword File Failed", strid::kWarnLoadVbKeywords,
+                           strid::kDontShowAgain, mb::kOk | mb::kIconInformation);
+    if (!loadHtml(QDir(folder).filePath(QStringLiteral("html.txt"))))
+        AskSwitchedMessage(*profile_, "Warn Load HTML Keyword File Failed", strid::kWarnLoadHtmlKeywords,
+                           strid::kDontShowAgain, mb::kOk | mb::kIconInformation);
+}
+
+void CEditorApp::ShowAbout() {
+    QDialog dlg(DialogOwner());
+    dlg.setWindowTitle(QStringLiteral("About Tarnwell"));
+    auto* layout = new QVBoxLayout(&dlg);
+    auto* icon = new QLabel(&dlg);
+    icon->setPixmap(AppIcon().pixmap(48, 48));
+    icon->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(icon);
+    auto* text = new QLabel(QStringLiteral("<b>Tarnwell</b> %1<br>An editor for HTML and ASP pages.")
+                                .arg(QCoreApplication::applicationVersion().toHtmlEscaped()),
+                            &dlg);
+    text->setAlignment(Qt::AlignHCenter);
+    layout->addWidget(text);
+    auto* link = new QLabel(QStringLiteral("<a href=\"#\">Check for Updates</a>"), &dlg);
+    link->setObjectName(QStringLiteral("UpdatesLink"));
+    link->setAlignment(Qt::AlignHCenter);
+    connect(link, &QLabel::linkActivated, &dlg, [this] {
+        if (mainFrame_) mainFrame_->RouteCommand(cmd::CheckForUpdates);
+    });
+    layout->addWidget(link);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, &dlg);
+    connect(buttons, &QDialogButtonBox::accepted, &dlg, &QDialog::accept);
+    layout->addWidget(buttons);
+    dlg.exec();
+}
+
+bool CEditorApp::UpdateCommand(int id, CommandState& state) {
+    switch (id) {
+    case cmd::AppAbout:
+    case cmd::FileNew:
+    case cmd::FileOpen:
+    case cmd::FilePrintSetup:
+    case cmd::CheckForUpdates:
+    case cmd::TechnicalSupport:
+    case cmd::AppExit:
+        return true;
+    case cmd::SaveAll:
+    case cmd::CloseAll:
+        state.enabled = docManager_ && !docManager_->Documents().empty();
+        return true;
+    case cmd::WindowNew:
+        state.enabled = mainFrame_ && mainFrame_->ActiveChild();
+        return true;
+    default: return false;
+    }
+}
+
+bool CEditorApp::ExecuteCommand(int id) {
+    switch (id) {
+    case cmd::AppAbout: ShowAbout(); return true;
+    case cmd::FileNew: docManager_->NewDocument(); return true;
+    case cmd::FileOpen: docManager_->OnFileOpen(); return true;
+    case cmd::SaveAll: docManager_->SaveAll(); return true;
+    case cmd::CloseAll: docManager_->CloseAll(); return true;
+    case cmd::FilePrintSetup: {
+        static QPrinter printer;
+        QPrintDialog dlg(&printer, DialogOwner());
+        dlg.exec();
+        return true;
+    }
+    case cmd::CheckForUpdates: QDesktopServices::openUrl(QUrl(config_.updatesUrl)); return true;
+    case cmd::TechnicalSupport: QDesktopServices::openUrl(QUrl(config_.supportUrl)); return true;
+    case cmd::AppExit:
+        if (mainFrame_) mainFrame_->close();
+        return true;
+    case cmd::WindowNew:
+        if (mainFrame_ && mainFrame_->ActiveChild()) docManager_->CreateFrame(mainFrame_->ActiveChild()->Document());
+        return true;
+    default: return false;
+    }
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,636 @@
+#include "app/CMainFrame.h"
+
+#include "app/CChildFrame.h"
+#include "app/CEditorApp.h"
+#include "app/CVeskDoc.h"
+#include "app/CommandIds.h"
+#include "app/MenuTable.h"
+#include "app/ToolIcons.h"
+#include "platform/Profile.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDockWidget>
+#include <QGuiApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QScreen>
+#include <QStatusBar>
+#include <QThread>
+#include <QToolBar>
+#include <QToolButton>
+#include <QWindowStateChangeEvent>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace tarnwell {
+
+namespace {
+
+constexpr int kStateVersion = 1;
+
+QString Qs(const char* s) { return QString::fromUtf8(s); }
+
+// "&Open File...\tCtrl+O" -> "Open File"
+QString PlainText(QString text) {
+    const qsizetype tab = text.indexOf(QLatin1Char('\t'));
+    if (tab >= 0) text.truncate(tab);
+    text.replace(QStringLiteral("&&"), QStringLiteral("\x01"));
+    text.remove(QLatin1Char('&'));
+    text.replace(QStringLiteral("\x01"), QStringLiteral("&"));
+    if (text.endsWith(QStringLiteral("..."))) text.chop(3);
+    return text;
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CEditorApp& app, Profile& profile) : app_(app), profile_(profile) {
+    setObjectName(QStringLiteral("MainFrame"));
+    setWindowIcon(AppIcon());
+    idle_.setSingleShot(true);
+    idle_.setInterval(0);
+    connect(&idle_, &QTimer::timeout, this, &CMainFrame::UpdateCommands);
+    // Changes that reach no input event (timers, the hand-off) still show within half a second.
+    heartbeat_.setInterval(500);
+    connect(&heartbeat_, &QTimer::timeout, this, &CMainFrame::UpdateCommands);
+}
+
+CMainFrame::~CMainFrame() { qApp->removeEventFilter(this); }
+
+bool CMainFrame::Create() {
+    mdi_ = new QMdiArea(this);
+    mdi_->setObjectName(QStringLiteral("MdiArea"));
+    mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    mdi_->setBackground(palette().brush(QPalette::Dark));
+    setCentralWidget(mdi_);
+    connect(mdi_, &QMdiArea::subWindowActivated, this, [this] { RequestUpdate(); });
+
+    BuildMenus();
+    BuildToolBars();
+    BuildStatusBar();
+    BuildDocks();
+    RestoreLayout();
+    // The output bar starts hidden, whatever it was when the program closed.
+    outputBar_->hide();
+    const bool maximized = LoadPlacement();
+
+    qApp->installEventFilter(this);
+    heartbeat_.start();
+    UpdateCommands();
+    return maximized;
+}
+
+QAction* CMainFrame::MakeAction(int id, const MenuEntry& entry) {
+    auto* a = new QAction(entry.text ? Qs(entry.text) : QString(), this);
+    a->setData(id);
+    if (entry.shortcut) a->setShortcut(QKeySequence(Qs(entry.shortcut)));
+    if (const char* prompt = CommandPrompt(id)) a->setStatusTip(Qs(prompt));
+    const char* tip = CommandTip(id);
+    a->setToolTip(tip ? Qs(tip) : PlainText(a->text()));
+    a->setIcon(ToolIcon(id));
+    a->setIconVisibleInMenu(false);
+    connect(a, &QAction::triggered, this, [this, id] { RouteCommand(id); });
+    return a;
+}
+
+void CMainFrame::BuildMenus() {
+    std::vector<QMenu*> stack;
+    QMenu* hidden = nullptr;  // holder of accelerators without a menu item
+    for (const MenuEntry& e : MainMenu()) {
+        switch (e.kind) {
+        case MenuEntry::Popup: {
+            QMenu* m = nullptr;
+            if (!e.text) {
+                hidden = new QMenu(this);
+                m = hidden;
+            } else if (stack.empty()) {
+                m = menuBar()->addMenu(Qs(e.text));
+            } else {
+                m = stack.back()->addMenu(Qs(e.text));
+            }
+            connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+            if (stack.empty() && e.text && Qs(e.text) == QStringLiteral("&View")) viewMenu_ = m;
+            if (stack.empty() && e.text && Qs(e.text) == QStringLiteral("&Window")) windowMenu_ = m;
+            stack.push_back(m);
+            break;
+        }
+        case MenuEntry::End: stack.pop_back(); break;
+        case MenuEntry::Separator: stack.back()->addSeparator(); break;
+        case MenuEntry::Item: {
+            QAction* a = actions_.value(e.id);
+            if (!a) {
+                a = MakeAction(e.id, e);
+                actions_.insert(e.id, a);
+            }
+            if (stack.back() == hidden) {
+                addAction(a);  // window-wide accelerator
+            } else {
+                stack.back()->addAction(a);
+            }
+            break;
+        }
+        }
+    }
+    if (windowMenu_) connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::FillWindowList);
+
+    // The Format tool bar's "Header" button has no menu item; its heading menu is menu 162.
+    MenuEntry header{MenuEntry::Item, cmd::FormatHeader, "Header", nullptr};
+    actions_.insert(cmd::FormatHeader, MakeAction(cmd::FormatHeader, header));
+}
+
+void CMainFrame::BuildToolBars() {
+    const bool narrow = [] {
+        QScreen* s = QGuiApplication::primaryScreen();
+        return s && s->geometry().width() < 1024;
+    }();
+    int index = 0;
+    for (const ToolBarDef& def : ToolBars()) {
+        auto* bar = new QToolBar(Qs(def.title), this);
+        bar->setObjectName(Qs(def.objectName));
+        bar->setIconSize(QSize(16, 16));
+        bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+        bar->setAllowedAreas(Qt::AllToolBarAreas);
+        for (int id : def.buttons) {
+            if (id == 0) {
+                bar->addSeparator();
+                continue;
+            }
+            QAction* a = actions_.value(id);
+            if (!a) continue;
+            bar->addAction(a);
+            auto drop = DropDownMenu(id);
+            if (!drop.empty() && id != cmd::FormatHeader) {
+                auto* menu = new QMenu(bar);
+                for (const MenuEntry& e : drop) {
+                    if (e.kind == MenuEntry::Item) {
+                        QAction* item = MakeAction(e.id, e);
+                        item->setIcon(QIcon());
+                        menu->addAction(item);
+                        extraActions_.append({e.id, item});
+                    } else if (e.kind == MenuEntry::Separator) {
+                        menu->addSeparator();
+                    }
+                }
+                connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+                if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a))) {
+                    button->setMenu(menu);
+                    button->setPopupMode(QToolButton::MenuButtonPopup);
+                }
+            }
+        }
+        // Format goes to a row of its own on a screen narrower than 1024 pixels.
+        if (index == 2 && narrow) addToolBarBreak(Qt::TopToolBarArea);
+        addToolBar(Qt::TopToolBarArea, bar);
+        toolBars_.append(bar);
+        ++index;
+    }
+    headingMenu_ = new QMenu(this);
+    for (const MenuEntry& e : DropDownMenu(cmd::FormatHeader)) {
+        if (e.kind == MenuEntry::Item) headingMenu_->addAction(actions_.value(e.id));
+    }
+}
+
+void CMainFrame::BuildStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setObjectName(QStringLiteral("StatusBar"));
+    message_ = new QLabel(QStringLiteral("Ready"), bar);
+    message_->setObjectName(QStringLiteral("MessagePane"));
+    bar->addWidget(message_, 1);
+    progress_ = new QProgressBar(bar);
+    progress_->setObjectName(QStringLiteral("Progress"));
+    progress_->setMaximumWidth(150);
+    progress_->setMaximumHeight(message_->sizeHint().height());
+    progress_->setTextVisible(false);
+    progress_->hide();
+    bar->addWidget(progress_, 0);
+    const struct {
+        int id;
+        const char* sizing;
+    } panes[] = {{cmd::IndicatorPosition, " Ln 99999, Col 99999"},
+                 {cmd::IndicatorLineEnd, " UNIX "},
+                 {cmd::IndicatorOverwrite, "OVR"},
+                 {cmd::IndicatorCaps, "CAP"}};
+    for (const auto& p : panes) {
+        auto* label = new QLabel(bar);
+        label->setObjectName(QStringLiteral("Pane%1").arg(p.id));
+        label->setAlignment(Qt::AlignCenter);
+        label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+        label->setMinimumWidth(label->fontMetrics().horizontalAdvance(Qs(p.sizing)) + 8);
+        bar->addPermanentWidget(label);
+        panes_.insert(p.id, label);
+    }
+}
+
+void CMainFrame::BuildDocks() {
+    filesBar_ = new QToolBar(QStringLiteral("Files"), this);
+    filesBar_->setObjectName(QStringLiteral("FilesBar"));
+    filesBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
+    filesBar_->setMinimumHeight(24);
+    addToolBar(Qt::BottomToolBarArea, filesBar_);
+
+    outputBar_ = new QDockWidget(QStringLiteral("Output"), this);
+    outputBar_->setObjectName(QStringLiteral("OutputBar"));
+    auto* output = new QPlainTextEdit(outputBar_);
+    output->setObjectName(QStringLiteral("OutputText"));
+    output->setReadOnly(true);
+    outputBar_->setWidget(output);
+    outputBar_->resize(400, 180);
+    addDockWidget(Qt::BottomDockWidgetArea, outputBar_);
+
+    projectBar_ = new QDockWidget(QStringLiteral("Project"), this);
+    projectBar_->setObjectName(QStringLiteral("ProjectBar"));
+    auto* empty = new QLabel(QStringLiteral("No project is open."), projectBar_);
+    empty->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    empty->setMargin(8);
+    empty->setEnabled(false);
+    projectBar_->setWidget(empty);
+    addDockWidget(Qt::LeftDockWidgetArea, projectBar_);
+    resizeDocks({projectBar_}, {200}, Qt::Horizontal);
+}
+
+QString CMainFrame::BarNames() const {
+    QStringList names;
+    for (auto* b : toolBars_) names << b->objectName();
+    names << filesBar_->objectName() << outputBar_->objectName() << projectBar_->objectName();
+    return names.join(QLatin1Char(','));
+}
+
+void CMainFrame::RestoreLayout() {
+    // A saved state names its bars; if they are not exactly the bars of this version the state is
+    // ignored whole and the default positions stay.
+    auto state = profile_.GetBinary(kDockSection, "State");
+    const QString names = QString::fromStdString(profile_.GetString(kDockSection, "Bars"));
+    if (state && names == BarNames()) {
+        const QByteArray bytes(reinterpret_cast<const char*>(state->data()), qsizetype(state->size()));
+        restoreState(bytes, kStateVersion);
+    }
+    for (auto [bar, section] : {std::pair{projectBar_, "Project Bar"}, std::pair{outputBar_, "Output Bar"}}) {
+        if (bar->isFloating() && profile_.GetInt(section, "Dockable", 1) == 0) SetDockable(bar, false);
+    }
+}
+
+QRect CMainFrame::ClampOntoScreen(QRect r, const QRect& screen) {
+    if (r.left() < screen.left()) {
+        r.moveLeft(screen.left());
+    } else if (r.right() > screen.right()) {
+        r.moveLeft(qMax(screen.left(), r.left() - (r.right() - screen.right())));
+    }
+    if (r.top() < screen.top()) {
+        r.moveTop(screen.top());
+    } else if (r.bottom() > screen.bottom()) {
+        r.moveTop(qMax(screen.top(), r.top() - (r.bottom() - screen.bottom())));
+    }
+    return r;
+}
+
+bool CMainFrame::LoadPlacement() {
+    QScreen* s = QGuiApplication::primaryScreen();
+    const QRect screen = s ? s->availableGeometry() : QRect(0, 0, 1024, 768);
+    QRect def(screen.left() + screen.width() / 12, screen.top() + screen.height() / 12, screen.width() * 5 / 6,
+              screen.height() * 5 / 6);
+    const std::string sec = kPlacementSection;
+    const int show = profile_.GetInt(sec, "showCmd", 5);
+    const int left = profile_.GetInt(sec, "Left", def.left());
+    const int top = profile_.GetInt(sec, "Top", def.top());
+    const int right = profile_.GetInt(sec, "Right", def.left() + def.width());
+    const int bottom = profile_.GetInt(sec, "Bottom", def.top() + def.height());
+    QRect r(QPoint(left, top), QPoint(right - 1, bottom - 1));
+    if (r.width() < 200 || r.height() < 150) r = def;
+    setGeometry(ClampOntoScreen(r, screen));
+    return show == 3;
+}
+
+void CMainFrame::SaveLayout() {
+    const std::string sec = kPlacementSection;
+    const int show = isMaximized() ? 3 : isMinimized() ? 2 : 1;
+    QRect r = normalGeometry();
+    if (!r.isValid()) r = geometry();
+    profile_.WriteInt(sec, "showCmd", show);
+    profile_.WriteInt(sec, "Left", r.left());
+    profile_.WriteInt(sec, "Top", r.top());
+    profile_.WriteInt(sec, "Right", r.left() + r.width());
+    profile_.WriteInt(sec, "Bottom", r.top() + r.height());
+    const QByteArray state = saveState(kStateVersion);
+    profile_.WriteBinary(kDockSection, "State", std::vector<unsigned char>(state.begin(), state.end()));
+    profile_.WriteString(kDockSection, "Bars", BarNames().toStdString());
+    profile_.WriteInt("Project Bar", "Dockable", IsDockable(projectBar_) ? 1 : 0);
+    profile_.WriteInt("Output Bar", "Dockable", IsDockable(outputBar_) ? 1 : 0);
+    layoutSaved_ = true;
+}
+
+bool CMainFrame::IsDockable(const QDockWidget* bar) { return bar->allowedAreas() != Qt::NoDockWidgetArea; }
+
+void CMainFrame::SetDockable(QDockWidget* bar, bool dockable) {
+    bar->setAllowedAreas(dockable ? Qt::AllDockWidgetAreas : Qt::NoDockWidgetArea);
+}
+
+CChildFrame* CMainFrame::ActiveChild() const {
+    return mdi_ ? qobject_cast<CChildFrame*>(mdi_->activeSubWindow()) : nullptr;
+}
+
+std::vector<CCmdTarget*> CMainFrame::CommandChain() const {
+    std::vector<CCmdTarget*> chain;
+    if (CChildFrame* child = ActiveChild()) {
+        if (CCmdTarget* view = child->ViewTarget()) chain.push_back(view);
+        if (CVeskDoc* doc = child->Document()) chain.push_back(doc);
+        chain.push_back(child);
+    }
+    chain.push_back(const_cast<CMainFrame*>(this));
+    chain.push_back(&app_);
+    return chain;
+}
+
+bool CMainFrame::RouteCommand(int id) {
+    const auto chain = CommandChain();
+    for (CCmdTarget* t : chain) {
+        CommandState state;
+        if (t->UpdateCommand(id, state)) {
+            if (!state.enabled) return false;
+            break;
+        }
+    }
+    for (CCmdTarget* t : chain) {
+        if (t->ExecuteCommand(id)) {
+            RequestUpdate();
+            return true;
+        }
+    }
+    return false;
+}
+
+void CMainFrame::UpdateCommands() {
+    const auto chain = CommandChain();
+    auto update = [&chain](int id, QAction* a) {
+        CommandState state;
+        bool handled = false;
+        for (CCmdTarget* t : chain) {
+            if (t->UpdateCommand(id, state)) {
+                handled = true;
+                break;
+            }
+        }
+        a->setEnabled(handled && state.enabled);
+        if (state.checked) {
+            a->setCheckable(true);
+            a->setChecked(*state.checked);
+        } else if (a->isCheckable()) {
+            a->setChecked(false);
+        }
+        if (state.text) a->setText(QString::fromStdString(*state.text));
+    };
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) update(it.key(), it.value());
+    for (const auto& [id, a] : extraActions_) update(id, a);
+    // Panes 2 to 5 show what a view tells them; nobody answering leaves them blank.
+    for (auto it = panes_.cbegin(); it != panes_.cend(); ++it) {
+        CommandState state;
+        bool handled = false;
+        for (CCmdTarget* t : chain) {
+            if (t->UpdateCommand(it.key(), state)) {
+                handled = true;
+                break;
+            }
+        }
+        const QString text = handled && state.enabled ? QString::fromStdString(state.text.value_or(std::string()))
+                                                      : QString();
+        if (it.value()->text() != text) it.value()->setText(text);
+    }
+    // File buttons follow the active window.
+    QMdiSubWindow* active = mdi_->activeSubWindow();
+    for (auto it = fileButtons_.cbegin(); it != fileButtons_.cend(); ++it) {
+        it.key()->setChecked(it.value() && it.value() == active);
+    }
+}
+
+void CMainFrame::RequestUpdate() {
+    if (!idle_.isActive()) idle_.start();
+}
+
+bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease:
+    case QEvent::MouseButtonRelease:
+    case QEvent::FocusIn:
+    case QEvent::WindowActivate:
+        RequestUpdate();
+        break;
+    default: break;
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+void CMainFrame::SetMessageText(const QString& text) { message_->setText(text.isEmpty() ? QStringLiteral("Ready") : text); }
+
+QString CMainFrame::PaneText(int indicatorId) const {
+    QLabel* l = panes_.value(indicatorId);
+    return l ? l->text() : QString();
+}
+
+void CMainFrame::ShowProgress(int lowest, int highest) {
+    progress_->setRange(lowest, highest);
+    progress_->setValue(lowest);
+    progress_->show();
+    progress_->repaint();
+}
+
+void CMainFrame::StepProgress() {
+    if (progress_->value() < progress_->maximum()) {
+        progress_->setValue(progress_->value() + 1);
+        progress_->repaint();
+    }
+}
+
+void CMainFrame::HideProgress(bool complete) {
+    if (complete) {
+        progress_->setValue(progress_->maximum());
+        progress_->repaint();
+        QThread::msleep(100);
+    }
+    progress_->hide();
+}
+
+void CMainFrame::AddFileButton(QWidget* child, const QString& text) {
+    auto* a = filesBar_->addAction(text);
+    a->setCheckable(true);
+    fileButtons_.insert(a, child);
+    connect(a, &QAction::triggered, this, [this, a] {
+        auto* sub = qobject_cast<QMdiSubWindow*>(fileButtons_.value(a).data());
+        if (!sub) return;
+        if (sub == mdi_->activeSubWindow() && !sub->isMinimized()) {
+            sub->showMinimized();
+        } else {
+            if (sub->isMinimized()) sub->showNormal();
+            mdi_->setActiveSubWindow(sub);
+        }
+        RequestUpdate();
+    });
+}
+
+void CMainFrame::RemoveFileButton(QWidget* child) {
+    for (auto it = fileButtons_.begin(); it != fileButtons_.end(); ++it) {
+        if (it.value() == child) {
+            QAction* a = it.key();
+            fileButtons_.erase(it);
+            filesBar_->removeAction(a);
+            a->deleteLater();
+            return;
+        }
+    }
+}
+
+void CMainFrame::SetFileButtonText(QWidget* child, const QString& text) {
+    for (auto it = fileButtons_.begin(); it != fileButtons_.end(); ++it) {
+        if (it.value() == child) it.key()->setText(text);
+    }
+}
+
+QString CMainFrame::FileButtonText(QWidget* child) const {
+    for (auto it = fileButtons_.cbegin(); it != fileButtons_.cend(); ++it) {
+        if (it.value() == child) return it.key()->text();
+    }
+    return {};
+}
+
+void CMainFrame::FillWindowList() {
+    for (QAction* a : windowListActions_) {
+        windowMenu_->removeAction(a);
+        a->deleteLater();
+    }
+    windowListActions_.clear();
+    const auto windows = mdi_->subWindowList(QMdiArea::CreationOrder);
+    if (windows.isEmpty()) return;
+    windowListActions_.append(windowMenu_->addSeparator());
+    int n = 1;
+    for (QMdiSubWindow* w : windows) {
+        QString title = w->windowTitle();
+        title.replace(QLatin1Char('&'), QStringLiteral("&&"));
+        QAction* a = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(n++).arg(title));
+        a->setCheckable(true);
+        a->setChecked(w == mdi_->activeSubWindow());
+        QPointer<QMdiSubWindow> target(w);
+        connect(a, &QAction::triggered, this, [this, target] {
+            if (target) mdi_->setActiveSubWindow(target);
+        });
+        windowListActions_.append(a);
+    }
+}
+
+QMenu* CMainFrame::createPopupMenu() {
+    // The right-button menu over the bars: the bar toggles of the View menu.
+    UpdateCommands();
+    auto* menu = new QMenu(this);
+    for (int id : {cmd::ViewStandardBar, cmd::ViewInsertBar, cmd::ViewFormatBar, cmd::ViewProjectBar, cmd::ViewFilesBar,
+                   cmd::ViewStatusBar}) {
+        menu->addAction(actions_.value(id));
+    }
+    return menu;
+}
+
+void CMainFrame::ShowHeadingMenu() {
+    QToolBar* format = toolBars_.value(2);
+    QAction* a = actions_.value(cmd::FormatHeader);
+    auto* button = format ? qobject_cast<QToolButton*>(format->widgetForAction(a)) : nullptr;
+    UpdateCommands();
+    QPoint at = button ? button->mapToGlobal(QPoint(0, button->height())) : QCursor::pos();
+    if (button) button->setDown(true);
+    headingMenu_->exec(at);
+    if (button) button->setDown(false);
+}
+
+bool CMainFrame::UpdateCommand(int id, CommandState& state) {
+    auto bar = [&](QWidget* w) {
+        state.checked = w->isVisible();
+        return true;
+    };
+    switch (id) {
+    case cmd::ViewProjectBar: return bar(projectBar_);
+    case cmd::ViewOutputBar: return bar(outputBar_);
+    case cmd::ViewFilesBar: return bar(filesBar_);
+    case cmd::ViewStandardBar: return bar(toolBars_[0]);
+    case cmd::ViewInsertBar: return bar(toolBars_[1]);
+    case cmd::ViewFormatBar: return bar(toolBars_[2]);
+    case cmd::ViewStatusBar: return bar(statusBar());
+    case cmd::WindowCascade:
+    case cmd::WindowTileHorz:
+        state.enabled = !mdi_->subWindowList().isEmpty();
+        return true;
+    case cmd::FormatHeader: {
+        // Enabled while some heading command is.
+        state.enabled = false;
+        for (CCmdTarget* t : CommandChain()) {
+            if (t == this) break;
+            CommandState s;
+            if (t->UpdateCommand(cmd::FormatHeading1, s)) {
+                state.enabled = s.enabled;
+                break;
+            }
+        }
+        return true;
+    }
+#ifdef _WIN32
+    case cmd::IndicatorCaps:
+        state.text = (GetKeyState(VK_CAPITAL) & 1) ? "CAP" : "";
+        return true;
+#endif
+    default: return false;
+    }
+}
+
+bool CMainFrame::ExecuteCommand(int id) {
+    auto toggle = [](QWidget* w) {
+        w->setVisible(!w->isVisible());
+        return true;
+    };
+    switch (id) {
+    case cmd::ViewProjectBar: return toggle(projectBar_);
+    case cmd::ViewOutputBar: return toggle(outputBar_);
+    case cmd::ViewFilesBar: return toggle(filesBar_);
+    case cmd::ViewStandardBar: return toggle(toolBars_[0]);
+    case cmd::ViewInsertBar: return toggle(toolBars_[1]);
+    case cmd::ViewFormatBar: return toggle(toolBars_[2]);
+    case cmd::ViewStatusBar: return toggle(statusBar());
+    case cmd::WindowCascade: mdi_->cascadeSubWindows(); return true;
+    case cmd::WindowTileHorz: mdi_->tileSubWindows(); return true;
+    case cmd::FormatHeader: ShowHeadingMenu(); return true;
+    default: return false;
+    }
+}
+
+void CMainFrame::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::ActivationChange) {
+        if (!isActiveWindow()) {
+            QWidget* f = QApplication::focusWidget();
+            if (f && isAncestorOf(f)) savedFocus_ = f;
+        } else if (!isMinimized()) {
+            if (savedFocus_ && isAncestorOf(savedFocus_)) savedFocus_->setFocus(Qt::ActiveWindowFocusReason);
+            savedFocus_.clear();
+        }
+    } else if (e->type() == QEvent::WindowStateChange && isMinimized()) {
+        QWidget* f = QApplication::focusWidget();
+        if (f && isAncestorOf(f)) savedFocus_ = f;
+    }
+    QMainWindow::changeEvent(e);
+}
+
+void CMainFrame::closeEvent(QCloseEvent* e) {
+    // The project closes first (it may be refused at a save prompt) and records "Last Project";
+    // then the documents are asked about; only then is the layout saved.
+    if (!app_.CloseProjectForExit() || !app_.SaveAllModified()) {
+        e->ignore();
+        return;
+    }
+    app_.CloseAllDocuments();
+    SaveLayout();
+    e->accept();
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,133 @@
+// The main window: menus, tool bars, status bar, docking bars around the MDI area, the window layout
+// kept in the settings, and the command-target chain that every action is routed through.
+#pragma once
+
+#include "text/CommandTarget.h"
+
+#include <QHash>
+#include <QMainWindow>
+#include <QPointer>
+#include <QRect>
+#include <QTimer>
+
+#include <vector>
+
+class QAction;
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QMenu;
+class QProgressBar;
+class QToolBar;
+
+namespace tarnwell {
+
+class CChildFrame;
+class CEditorApp;
+class Profile;
+struct MenuEntry;
+
+class CMainFrame : public QMainWindow, public CCmdTarget {
+    Q_OBJECT
+public:
+    // Section and value names of the stored layout.
+    static constexpr const char* kPlacementSection = "Windows\\MainFrame";
+    static constexpr const char* kDockSection = "ToolBars\\DockBar";
+
+    CMainFrame(CEditorApp& app, Profile& profile);
+    ~CMainFrame() override;
+
+    // Builds menus, bars and docks, restores the layout and places the window (not shown yet).
+    // Answers the show state: true when the window is to be shown maximized.
+    bool Create();
+
+    QMdiArea* MdiArea() const { return mdi_; }
+    CChildFrame* ActiveChild() const;
+    QAction* Action(int id) const { return actions_.value(id); }
+    QToolBar* ToolBar(int index) const { return toolBars_.value(index); }
+    QDockWidget* ProjectBar() const { return projectBar_; }
+    QDockWidget* OutputBar() const { return outputBar_; }
+    QToolBar* FilesBar() const { return filesBar_; }
+    QMenu* ViewMenu() const { return viewMenu_; }
+    QMenu* WindowMenu() const { return windowMenu_; }
+
+    // The open-files bar: one button per document window, in creation order.
+    void AddFileButton(QWidget* child, const QString& text);
+    void RemoveFileButton(QWidget* child);
+    void SetFileButtonText(QWidget* child, const QString& text);
+    QString FileButtonText(QWidget* child) const;
+    int FileButtonCount() const { return int(fileButtons_.size()); }
+
+    // The command-target chain: active view, its document, the child frame, this frame, the app.
+    std::vector<CCmdTarget*> CommandChain() const;
+    // Offers a command to the chain; answers whether some target carried it out.
+    bool RouteCommand(int id);
+    // Refreshes enabled/checked/text of every action and the status bar panes now.
+    void UpdateCommands();
+    // Asks for a refresh when the event loop is next idle.
+    void RequestUpdate();
+
+    // Status bar.
+    void SetMessageText(const QString& text);
+    QString PaneText(int indicatorId) const;
+    void ShowProgress(int lowest, int highest);
+    void StepProgress();
+    void HideProgress(bool complete);
+    QProgressBar* Progress() const { return progress_; }
+
+    // The docking switch of the project and output bars ("Allow Docking").
+    static bool IsDockable(const QDockWidget* bar);
+    static void SetDockable(QDockWidget* bar, bool dockable);
+
+    // Moves `rect` onto `screen` without changing its size; a rectangle larger than the screen keeps
+    // its left (top) edge visible.
+    static QRect ClampOntoScreen(QRect rect, const QRect& screen);
+
+    // Saves placement and bar layout (also done when the window closes).
+    void SaveLayout();
+
+    bool UpdateCommand(int id, CommandState& state) override;
+    bool ExecuteCommand(int id) override;
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+    void changeEvent(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    QMenu* createPopupMenu() override;
+
+private:
+    QAction* MakeAction(int id, const MenuEntry& entry);
+    void BuildMenus();
+    void BuildToolBars();
+    void BuildStatusBar();
+    void BuildDocks();
+    void RestoreLayout();
+    bool LoadPlacement();
+    QString BarNames() const;
+    void FillWindowList();
+    void ShowHeadingMenu();
+
+    CEditorApp& app_;
+    Profile& profile_;
+    QMdiArea* mdi_ = nullptr;
+    QHash<int, QAction*> actions_;
+    QList<QPair<int, QAction*>> extraActions_;  // drop-down menu items with texts of their own
+    QHash<QAction*, QPointer<QWidget>> fileButtons_;
+    QList<QToolBar*> toolBars_;
+    QToolBar* filesBar_ = nullptr;
+    QDockWidget* projectBar_ = nullptr;
+    QDockWidget* outputBar_ = nullptr;
+    QMenu* viewMenu_ = nullptr;
+    QMenu* headingMenu_ = nullptr;
+    QMenu* windowMenu_ = nullptr;
+    QList<QAction*> windowListActions_;
+    QLabel* message_ = nullptr;
+    QHash<int, QLabel*> panes_;
+    QProgressBar* progress_ = nullptr;
+    QTimer idle_;
+    QTimer heartbeat_;
+    QPointer<QWidget> savedFocus_;
+    bool layoutSaved_ = false;
+};
+
+}  // namespace tarnwell

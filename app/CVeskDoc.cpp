@@ -1,0 +1,212 @@
+#include "app/CVeskDoc.h"
+
+#include "app/CChildFrame.h"
+#include "app/CEditorApp.h"
+#include "app/CEditorDocManager.h"
+#include "app/CommandIds.h"
+#include "app/NewFileTemplate.h"
+#include "app/ProjectLink.h"
+#include "text/AskWithCheck.h"
+
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+
+namespace tarnwell {
+
+namespace {
+
+std::filesystem::path FsPath(const QString& p) {
+#ifdef _WIN32
+    return std::filesystem::path(p.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(p).toStdString());
+#endif
+}
+
+// "Label|patterns|Label|patterns||" -> Qt name filters "Label (p1 p2)".
+QStringList QtFilters(const QString& pairs) {
+    QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].isEmpty()) break;
+        QString patterns = parts[i + 1];
+        patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
+        out << parts[i] + QStringLiteral(" (") + patterns.trimmed() + QLatin1Char(')');
+    }
+    return out;
+}
+
+}  // namespace
+
+void CDocTextBuffer::SetDirty(bool dirty) {
+    CCrystalTextBuffer::SetDirty(dirty);
+    doc_.SetModifiedFlag(dirty);
+}
+
+CVeskDoc::CVeskDoc(CEditorDocManager& manager, std::string id)
+    : manager_(manager), id_(std::move(id)), buffer_(*this) {}
+
+CVeskDoc::~CVeskDoc() { manager_.Project().UnregisterDocument(this); }
+
+std::string CVeskDoc::DocumentKey() const { return path_.isEmpty() ? id_ : path_.toStdString(); }
+
+void CVeskDoc::SetPathName(const QString& path, bool addToRecent) {
+    path_ = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    title_ = QFileInfo(path_).fileName();
+    if (addToRecent) manager_.App().AddToRecentFileList(path_);
+    UpdateFrameTitles();
+}
+
+void CVeskDoc::SetTitle(const QString& title) {
+    title_ = title;
+    UpdateFrameTitles();
+}
+
+void CVeskDoc::SetModifiedFlag(bool modified) {
+    const bool changed = modified != modified_;
+    modified_ = modified;
+    if (changed) UpdateFrameTitles();
+}
+
+bool CVeskDoc::OnNewDocument() {
+    buffer_.Clear();
+    const QString folder = manager_.App().DataFolder(QStringLiteral("Templates"));
+    NewFileTemplate t = ReadNewFileTemplate(FsPath(folder));
+    templateCursor_ = t.cursor;
+    if (!buffer_.InitFromText(LineEndDos, t.text)) return false;
+    SetModifiedFlag(buffer_.IsDirty());
+    manager_.Project().RegisterDocument(this);
+    return true;
+}
+
+TextPosition CVeskDoc::InitialCursor() const {
+    const TextPosition p = templateCursor_;
+    if (p.line >= 0 && p.ch >= 0 && p.line < buffer_.LineCount() && p.ch <= buffer_.LineLength(p.line)) return p;
+    return TextPosition{0, 0};
+}
+
+bool CVeskDoc::OnOpenDocument(const QString& path, std::string* error) {
+    buffer_.Clear();
+    FileError fe;
+    if (!buffer_.ReadFromFile(FsPath(path), LineEndAuto, &fe)) {
+        if (error) *error = fe.message;
+        return false;
+    }
+    SetModifiedFlag(buffer_.IsDirty());
+    SetPathName(path, false);
+    manager_.Project().RegisterDocument(this);
+    return true;
+}
+
+bool CVeskDoc::OnSaveDocument(const QString& path) {
+    if (!buffer_.WriteToFile(FsPath(path), LineEndAuto, true)) {
+        ShowMessage(QStringLiteral("Failed to save file \"%1\". Please check if the file is read-only.")
+                        .arg(QDir::toNativeSeparators(path)),
+                    mb::kOk | mb::kIconStop);
+        return false;
+    }
+    SetModifiedFlag(buffer_.IsDirty());
+    const std::string oldKey = DocumentKey();
+    const QString oldPath = path_;
+    SetPathName(path, true);
+    ProjectLink& project = manager_.Project();
+    project.DocumentSaved(this);
+    if (oldPath.isEmpty() || oldPath.compare(path_, Qt::CaseInsensitive) != 0)
+        project.PathChanged(oldKey, path_.toStdString());
+    return true;
+}
+
+bool CVeskDoc::DoSave(const QString& path) { return OnSaveDocument(path); }
+
+bool CVeskDoc::DoFileSave() {
+    const QFileInfo info(path_);
+    // The read-only attribute, not the process's access: an administrator is asked the same.
+    if (!path_.isEmpty() && info.exists() && !(info.permissions() & QFileDevice::WriteOwner)) {
+        if (ShowMessage(QStringLiteral("This file is read-only. You must save to a different file name."),
+                        mb::kOkCancel | mb::kIconExclamation) != mb::kIdOk)
+            return false;
+        return DoSaveAs();
+    }
+    QString name = path_;
+    if (name.isEmpty()) {
+        QFileDialog dlg(DialogOwner());
+        dlg.setAcceptMode(QFileDialog::AcceptSave);
+        dlg.setFileMode(QFileDialog::AnyFile);
+        dlg.setOption(QFileDialog::HideNameFilterDetails);
+        dlg.setNameFilters(QtFilters(QString::fromLatin1(CEditorDocManager::kSaveFilter)));
+        const QString folder = QString::fromStdString(manager_.Project().ProjectFolder());
+        if (!folder.isEmpty()) dlg.setDirectory(folder);
+        dlg.selectFile(title_ + QStringLiteral(".asp"));
+        if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+        name = dlg.selectedFiles().first();
+    }
+    return DoSave(name);
+}
+
+bool CVeskDoc::DoSaveAs() {
+    QFileDialog dlg(DialogOwner(), QStringLiteral("Save As"));
+    dlg.setAcceptMode(QFileDialog::AcceptSave);
+    dlg.setFileMode(QFileDialog::AnyFile);
+    dlg.setNameFilters({QStringLiteral("ASP Files (*.asp)"), QStringLiteral("All Files (*.*)")});
+    dlg.setDefaultSuffix(QStringLiteral("asp"));
+    if (!path_.isEmpty()) {
+        dlg.setDirectory(QFileInfo(path_).absolutePath());
+        dlg.selectFile(QFileInfo(path_).fileName());
+    } else {
+        dlg.selectFile(title_ + QStringLiteral(".asp"));
+    }
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return false;
+    return DoSave(dlg.selectedFiles().first());
+}
+
+bool CVeskDoc::SaveModified() {
+    if (!modified_) return true;
+    const QString name = path_.isEmpty() ? title_ : QDir::toNativeSeparators(path_);
+    switch (ShowMessage(QStringLiteral("Save changes to %1?").arg(name), mb::kYesNoCancel | mb::kIconExclamation)) {
+    case mb::kIdYes: return DoFileSave();
+    case mb::kIdNo: return true;
+    default: return false;
+    }
+}
+
+void CVeskDoc::AddFrame(CChildFrame* frame) {
+    frames_.append(frame);
+    UpdateFrameTitles();
+}
+
+void CVeskDoc::RemoveFrame(CChildFrame* frame) {
+    frames_.removeAll(frame);
+    UpdateFrameTitles();
+}
+
+void CVeskDoc::UpdateFrameTitles() {
+    // Several windows on one document are numbered from 1; a single window has no number.
+    const int n = int(frames_.size());
+    for (int i = 0; i < n; ++i) {
+        frames_[i]->SetWindowNumber(n > 1 ? i + 1 : 0);
+        frames_[i]->OnUpdateFrameTitle();
+    }
+}
+
+bool CVeskDoc::UpdateCommand(int id, CommandState& state) {
+    switch (id) {
+    case cmd::FileSave: state.enabled = IsUntitled() || IsModified(); return true;
+    case cmd::FileSaveAs:
+    case cmd::FileClose: return true;
+    default: return false;
+    }
+}
+
+bool CVeskDoc::ExecuteCommand(int id) {
+    switch (id) {
+    case cmd::FileSave: DoFileSave(); return true;
+    case cmd::FileSaveAs: DoSaveAs(); return true;
+    case cmd::FileClose:
+        if (SaveModified()) manager_.CloseDocument(this);
+        return true;
+    default: return false;
+    }
+}
+
+}  // namespace tarnwell

@@ -1,0 +1,88 @@
+// The document: one open file or untitled page, owning its text buffer, knowing its path and title,
+// following the buffer's dirty flag, and carrying the file commands of one document.
+#pragma once
+
+#include "text/CCrystalTextBuffer.h"
+#include "text/CommandTarget.h"
+#include "text/TextPosition.h"
+
+#include <QList>
+#include <QString>
+
+#include <string>
+
+namespace tarnwell {
+
+class CChildFrame;
+class CEditorDocManager;
+class CVeskDoc;
+
+// The document's buffer: every change of the dirty flag reaches the document.
+class CDocTextBuffer : public CCrystalTextBuffer {
+public:
+    explicit CDocTextBuffer(CVeskDoc& doc) : doc_(doc) {}
+    void SetDirty(bool dirty) override;
+
+private:
+    CVeskDoc& doc_;
+};
+
+class CVeskDoc : public CCmdTarget {
+public:
+    CVeskDoc(CEditorDocManager& manager, std::string id);
+    ~CVeskDoc() override;
+
+    CCrystalTextBuffer& Buffer() { return buffer_; }
+    const std::string& Id() const { return id_; }
+    // The full path, or the id for an untitled document.
+    std::string DocumentKey() const;
+    const QString& PathName() const { return path_; }
+    const QString& Title() const { return title_; }
+    bool IsUntitled() const { return path_.isEmpty(); }
+    bool IsModified() const { return modified_; }
+
+    // Sets the path (and the title: the file name); `addToRecent` hands it to the recent lists.
+    void SetPathName(const QString& path, bool addToRecent = true);
+    void SetTitle(const QString& title);
+    void SetModifiedFlag(bool modified);
+
+    // A new page from the template; the cursor position for the views is InitialCursor().
+    bool OnNewDocument();
+    // Loads `path`; on failure the document is left empty and false is returned (no message).
+    bool OnOpenDocument(const QString& path, std::string* error = nullptr);
+    // Writes the text to `path` and takes it as the document's path; reports a failure.
+    bool OnSaveDocument(const QString& path);
+    // The Save command: read-only check, name for an untitled page, then the save.
+    bool DoFileSave();
+    // "Save As": asks for a new name and saves under it.
+    bool DoSaveAs();
+    // Asks "Save changes to %1?" when modified. False when the user cancels or the save fails.
+    bool SaveModified();
+
+    // Where a new page puts its cursor (from the template's CursorPos), when valid for the text.
+    TextPosition InitialCursor() const;
+
+    // The document's windows, in creation order.
+    const QList<CChildFrame*>& Frames() const { return frames_; }
+    void AddFrame(CChildFrame* frame);
+    void RemoveFrame(CChildFrame* frame);
+    // Every frame refreshes its caption.
+    void UpdateFrameTitles();
+
+    bool UpdateCommand(int id, CommandState& state) override;
+    bool ExecuteCommand(int id) override;
+
+private:
+    bool DoSave(const QString& path);
+
+    CEditorDocManager& manager_;
+    std::string id_;
+    QString path_;
+    QString title_;
+    bool modified_ = false;
+    TextPosition templateCursor_;
+    QList<CChildFrame*> frames_;
+    CDocTextBuffer buffer_;
+};
+
+}  // namespace tarnwell

@@ -1,0 +1,30 @@
+#include "app/ProjectLink.h"
+
+#include "text/AskWithCheck.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+namespace tarnwell {
+
+bool CNoProjectModel::OpenProject(const std::string& path, bool) {
+    ShowMessage(QStringLiteral("Projects cannot be opened in this version of Tarnwell yet:\n%1")
+                    .arg(QString::fromStdString(path)),
+                mb::kOk | mb::kIconExclamation);
+    return false;
+}
+
+std::string CNoProjectModel::MakeDocumentId() {
+    // The time in seconds and a small random number; an id in use is drawn again (after eight draws
+    // the seconds are advanced, so two pages made within one second still get different ids).
+    unsigned long long t = static_cast<unsigned long long>(std::time(nullptr));
+    for (int attempt = 0;; ++attempt) {
+        if (attempt > 0 && attempt % 8 == 0) ++t;
+        char buf[32];
+        std::snprintf(buf, sizeof buf, "%08llx:%03x", t & 0xffffffffULL, unsigned((std::rand() & 0x7fff) / 4096));
+        if (ids_.insert(buf).second) return buf;
+    }
+}
+
+}  // namespace tarnwell
