@@ -5,12 +5,14 @@
 #include "app/CMainFrame.h"
 #include "app/CVeskDoc.h"
 #include "app/CommandIds.h"
+#include "app/Options.h"
 #include "app/ProjectLink.h"
 #include "app/ToolIcons.h"
 #include "platform/InstanceChannel.h"
 #include "platform/SettingsProfile.h"
 #include "text/AskWithCheck.h"
 #include "text/StringTable.h"
+#include "lang/Keywords.h"
 
 #include <QApplication>
 #include <QDesktopServices>
@@ -34,6 +36,14 @@ namespace tarnwell {
 namespace {
 
 CEditorApp* g_app = nullptr;
+
+std::filesystem::path FsPath(const QString& p) {
+#ifdef _WIN32
+    return std::filesystem::path(p.toStdWString());
+#else
+    return std::filesystem::path(QFile::encodeName(p).toStdString());
+#endif
+}
 
 }  // namespace
 
@@ -110,7 +120,9 @@ CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
     // 6. The program folder.
     programFolder_ = config_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                      : QDir::cleanPath(config_.programFolder);
-    // 7. Keyword files: loaded by the language services once they are part of the program.
+    // 7. The keyword files, VBScript first; each failure has its own switchable warning.
+    LoadKeywordFiles([](const QString& path) { return LoadKeywordFile(VbKeywordSet(), FsPath(path)); },
+                     [](const QString& path) { return LoadKeywordFile(HtmlKeywordSet(), FsPath(path)); });
     // 8. Type libraries: loaded by the type-information model once it is part of the program.
     // 9. The pseudo-random generator (document ids, preview file names).
     std::srand(unsigned(std::time(nullptr)));
@@ -131,7 +143,7 @@ CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
     // 14. The file of the command line, or the last project.
     if (!file.isEmpty()) {
         OpenDocumentFile(file);
-    } else if (profile_->GetInt("Options\\General", "Reload Last Project", 1) != 0) {
+    } else if (ReadGeneralOptions(*profile_).reloadLastProject) {
         const std::string last = profile_->GetString("Project", "Last Project");
         if (!last.empty() && QFileInfo::exists(QString::fromStdString(last))) {
             if (!project_->OpenProject(last, true)) profile_->DeleteValue("Project", "Last Project");
