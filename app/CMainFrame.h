@@ -88,12 +88,13 @@ public:
 
     bool UpdateCommand(int id, CommandState& state) override;
     bool ExecuteCommand(int id) override;
+    // The right-button menu over the bars.
+    QMenu* createPopupMenu() override;
 
 protected:
     void closeEvent(QCloseEvent* e) override;
     void changeEvent(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
-    QMenu* createPopupMenu() override;
 
 private:
     QAction* MakeAction(int id, const MenuEntry& entry);
