@@ -5,6 +5,8 @@
 #include "app/CMainFrame.h"
 #include "app/CVeskDoc.h"
 #include "app/SourceView.h"
+#include "text/CCrystalEditView.h"
+#include "text/ViewFind.h"
 
 #include <QCloseEvent>
 #include <QDir>
@@ -17,6 +19,10 @@ CChildFrame::CChildFrame(CVeskDoc* doc, CMainFrame* mainFrame) : doc_(doc), main
     sourceView_ = CreateSourceView(*doc, this);
     setWidget(sourceView_);
     SetSourceViewCursor(sourceView_, doc->InitialCursor());
+    // Find, Find Next and Replace work on the source view with the application's search memory.
+    if (auto* edit = dynamic_cast<CCrystalEditView*>(sourceView_)) {
+        if (CEditorApp* app = CEditorApp::Instance()) AttachFindCommands(*edit, app->GetProfile());
+    }
     if (mainFrame_) mainFrame_->AddFileButton(this, doc->Title());
     doc_->AddFrame(this);
 }
@@ -76,8 +82,19 @@ void CChildFrame::changeEvent(QEvent* e) {
     QMdiSubWindow::changeEvent(e);
 }
 
-bool CChildFrame::UpdateCommand(int, CommandState&) { return false; }
+CFindCommands* CChildFrame::FindCommands() const {
+    auto* view = dynamic_cast<CCrystalTextView*>(sourceView_);
+    return view ? FindCommandsOf(*view) : nullptr;
+}
 
-bool CChildFrame::ExecuteCommand(int) { return false; }
+bool CChildFrame::UpdateCommand(int id, CommandState& state) {
+    CFindCommands* find = FindCommands();
+    return find && find->UpdateCommand(id, state);
+}
+
+bool CChildFrame::ExecuteCommand(int id) {
+    CFindCommands* find = FindCommands();
+    return find && find->ExecuteCommand(id);
+}
 
 }  // namespace tarnwell

@@ -11,6 +11,7 @@ namespace tarnwell {
 
 class CMainFrame;
 class CVeskDoc;
+class CFindCommands;
 
 class CChildFrame : public QMdiSubWindow, public CCmdTarget {
     Q_OBJECT
@@ -43,6 +44,7 @@ protected:
     void changeEvent(QEvent* e) override;
 
 private:
+    CFindCommands* FindCommands() const;
     CVeskDoc* doc_;
     QPointer<CMainFrame> mainFrame_;
     QWidget* sourceView_ = nullptr;

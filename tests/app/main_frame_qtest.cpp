@@ -270,6 +270,18 @@ private slots:
         QCOMPARE(fx.profile->GetString("Project", "Last Project"), std::string("/webs/site/site.twp"));
     }
 
+    void findCommandsReachTheActiveSourceView() {
+        AppFixture fx;
+        fx.Start({QStringLiteral(TARNWELL_BIN_DIR "/Webs/Demo/default.asp")});
+        CMainFrame* f = fx.app->MainFrame();
+        QTRY_COMPARE(f->MdiArea()->subWindowList().size(), 1);
+        f->MdiArea()->setActiveSubWindow(f->MdiArea()->subWindowList().first());
+        f->UpdateCommands();
+        // With a page open, Find is served by the page's window (it is disabled without one).
+        QVERIFY(f->Action(cmd::EditFind)->isEnabled());
+        QVERIFY(f->close());
+    }
+
     void screenshots() {
         const QString out = qEnvironmentVariable("TARNWELL_SHOTS");
         AppFixture fx;
