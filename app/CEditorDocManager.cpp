@@ -6,6 +6,7 @@
 #include "app/CVeskDoc.h"
 #include "app/ProjectLink.h"
 #include "text/AskWithCheck.h"
+#include "text/CCrystalTextView.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -68,6 +69,9 @@ CChildFrame* CEditorDocManager::CreateFrame(CVeskDoc* doc) {
         frame->show();
     }
     main->MdiArea()->setActiveSubWindow(frame);
+    // The status bar's panes follow the cursor, overwrite and line-end mode of the view.
+    if (auto* view = qobject_cast<CCrystalTextView*>(frame->SourceView()))
+        connect(view, &CCrystalTextView::StatusChanged, main, &CMainFrame::RequestUpdate);
     if (frame->SourceView()) frame->SourceView()->setFocus();
     main->RequestUpdate();
     return frame;

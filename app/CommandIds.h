@@ -3,6 +3,9 @@
 // ids (cursor, editing, bookmarks, undo) live in the text folder's header.
 #pragma once
 
+// The status bar's pane ids are the views' (text/EditCommandIds.h).
+#include "text/EditCommandIds.h"
+
 namespace tarnwell::cmd {
 
 // File commands (application, document, main frame).
@@ -102,14 +105,6 @@ enum : int {
     AspIncludeFile = 37326,
     ServerObjectFirst = 50100,  // 50100 ... 50199
     ServerObjectCustomize = 37338,
-};
-
-// Status bar indicators: the views fill them through the update call (CommandState::text).
-enum : int {
-    IndicatorPosition = 32774,
-    IndicatorLineEnd = 32775,
-    IndicatorOverwrite = 59140,
-    IndicatorCaps = 59137,
 };
 
 }  // namespace tarnwell::cmd

@@ -15,7 +15,12 @@ QWidget* CreateSourceView(CVeskDoc& doc, QWidget* parent) {
 }
 
 void SetSourceViewCursor(QWidget* view, TextPosition pos) {
-    if (auto* v = qobject_cast<CVeskView*>(view)) v->SetCursorAndClear(pos);
+    auto* v = qobject_cast<CVeskView*>(view);
+    if (!v) return;
+    // A view binds its buffer when first shown, which puts the cursor at the start: bind it now so
+    // that the position is not lost.
+    if (!v->Buffer()) v->BindBuffer();
+    v->SetCursorAndClear(pos);
 }
 
 }  // namespace tarnwell

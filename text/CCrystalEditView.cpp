@@ -383,6 +383,9 @@ bool CCrystalEditView::UpdateCommand(int id, CommandState& state) {
             state.enabled = true;
             state.checked = overwrite_;
             return true;
+        case cmd::IndicatorOverwrite:
+            state.text = OverwriteStatusText().toStdString();
+            return true;
         case cmd::Delete:
         case cmd::DeleteBack:
         case cmd::Indent:

@@ -819,6 +819,12 @@ bool CCrystalTextView::UpdateCommand(int id, CommandState& state) {
         case cmd::Copy:
             state.enabled = HasSelection();
             return true;
+        case cmd::IndicatorPosition:
+            state.text = PositionStatusText().toStdString();
+            return true;
+        case cmd::IndicatorLineEnd:
+            state.text = LineEndStatusText().toStdString();
+            return true;
         default:
             return false;
     }

@@ -48,4 +48,12 @@ enum : int {
     Replace = 57641,      // served by the find and replace dialogs, reached from the key table
 };
 
+// Status bar panes: the active view fills them through the update call (CommandState::text).
+enum : int {
+    IndicatorPosition = 32774,   // "Ln %d, Col %d"
+    IndicatorLineEnd = 32775,    // "DOS", "MAC", "UNIX"
+    IndicatorOverwrite = 59140,  // "OVR" in overwrite mode
+    IndicatorCaps = 59137,
+};
+
 }  // namespace tarnwell::cmd
