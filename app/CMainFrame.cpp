@@ -54,6 +54,8 @@ QString PlainText(QString text) {
 
 CMainFrame::CMainFrame(CEditorApp& app, Profile& profile) : app_(app), profile_(profile) {
     setObjectName(QStringLiteral("MainFrame"));
+    // A maximized document window adds " - [its caption]" to this title.
+    setWindowTitle(QStringLiteral("Tarnwell"));
     setWindowIcon(AppIcon());
     idle_.setSingleShot(true);
     idle_.setInterval(0);

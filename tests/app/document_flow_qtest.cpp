@@ -160,6 +160,27 @@ private slots:
         QCOMPARE(r.driver.Seen().size(), 1);
     }
 
+    void installedLayoutFindsTheDataUnderShare() {
+        // bin/ holds only the program; the data folders lie in share/tarnwell beside it.
+        AppFixture fx(false);
+        const QString share = fx.Path("share/tarnwell");
+        QVERIFY(test::CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/Keyword"), share + "/Keyword"));
+        QVERIFY(test::CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/Templates"), share + "/Templates"));
+        QVERIFY(fx.Write("share/tarnwell/Templates/NewFile.asp", "from share\r\n"));
+        ModalDriver driver;
+        QCOMPARE(fx.Start(), CEditorApp::StartResult::Running);
+        QCOMPARE(driver.Seen(), QStringList());  // the keyword files were found
+        QCOMPARE(fx.app->DataFolder("Templates"), share + "/Templates");
+        QVERIFY(fx.app->MainFrame()->RouteCommand(cmd::FileNew));
+        QCOMPARE(TextOf(fx.app->DocManager().Documents().back().get()), QByteArray("from share\n"));
+
+        // A folder beside the program comes first.
+        QVERIFY(fx.Write("bin/Templates/NewFile.asp", "beside\r\n"));
+        QCOMPARE(fx.app->DataFolder("Templates"), fx.Path("bin/Templates"));
+        QVERIFY(fx.app->MainFrame()->RouteCommand(cmd::FileNew));
+        QCOMPARE(TextOf(fx.app->DocManager().Documents().back().get()), QByteArray("beside\n"));
+    }
+
     void openSeveralFilesAndActivateAnOpenOne() {
         Running r;
         r.fx.Write("site/a.asp", "a\r\n");
@@ -225,11 +246,15 @@ private slots:
         QVERIFY(doc->IsModified());
         QCOMPARE(Captions(doc), QStringList{Native(r.fx.Path("page.asp")) + "*"});
         QCOMPARE(r.frame->FileButtonText(doc->Frames().first()), QString("page.asp*"));
+        // The maximized window's caption shows in the main window's title.
+        QVERIFY(doc->Frames().first()->isMaximized());
+        QCOMPARE(r.frame->windowTitle(), QString("Tarnwell - [%1*]").arg(Native(r.fx.Path("page.asp"))));
         QVERIFY(r.Enabled(cmd::FileSave));
         QVERIFY(r.Route(cmd::FileSave));
         QCOMPARE(AppFixture::Read(r.fx.Path("page.asp")), "<!-- x -->" + bytes);
         QVERIFY(!doc->IsModified());
         QCOMPARE(Captions(doc), QStringList{Native(r.fx.Path("page.asp"))});
+        QCOMPARE(r.frame->windowTitle(), QString("Tarnwell - [%1]").arg(Native(r.fx.Path("page.asp"))));
 
         // Undo back past the saved state marks it modified again; Save As writes the file as it was.
         ViewOf(doc->Frames().first())->Undo();
