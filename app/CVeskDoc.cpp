@@ -7,6 +7,7 @@
 #include "app/NewFileTemplate.h"
 #include "app/ProjectLink.h"
 #include "text/AskWithCheck.h"
+#include "text/CVeskView.h"
 
 #include <QDir>
 #include <QFileDialog>
@@ -55,6 +56,10 @@ void CVeskDoc::SetPathName(const QString& path, bool addToRecent) {
     path_ = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
     title_ = QFileInfo(path_).fileName();
     if (addToRecent) manager_.App().AddToRecentFileList(path_);
+    // The coloring follows the file's kind: a page saved as .htm is colored as HTML from now on.
+    for (CChildFrame* f : frames_) {
+        if (auto* view = qobject_cast<CVeskView*>(f->SourceView())) view->SetPathName(path_.toStdString());
+    }
     UpdateFrameTitles();
 }
 

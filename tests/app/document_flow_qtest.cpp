@@ -6,9 +6,11 @@
 #include "app/CMainFrame.h"
 #include "app/CVeskDoc.h"
 #include "app/CommandIds.h"
+#include "app/ProjectLink.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/ModalDriver.h"
 #include "text/CCrystalEditView.h"
+#include "text/CVeskView.h"
 
 #include <QAction>
 #include <QFileDialog>
@@ -78,14 +80,28 @@ QStringList Captions(CVeskDoc* doc) {
 
 QString Native(const QString& p) { return QDir::toNativeSeparators(p); }
 
+// A project model that records what the documents tell it.
+class RecordingProject : public CNoProjectModel {
+public:
+    QStringList calls;
+    void RegisterDocument(CVeskDoc* doc) override {
+        CNoProjectModel::RegisterDocument(doc);
+        calls << "register " + QString::fromStdString(doc->DocumentKey());
+    }
+    void DocumentSaved(CVeskDoc* doc) override { calls << "saved " + doc->Title(); }
+    void PathChanged(const std::string& oldKey, const std::string& newPath) override {
+        calls << "moved " + QString::fromStdString(oldKey) + " " + QFileInfo(QString::fromStdString(newPath)).fileName();
+    }
+};
+
 struct Running {
     AppFixture fx;
     ModalDriver driver;
     CMainFrame* frame = nullptr;
     CEditorDocManager* docs = nullptr;
 
-    Running() {
-        fx.Start();
+    explicit Running(const std::function<void(CEditorApp&)>& prepare = {}) {
+        fx.Start({}, prepare);
         frame = fx.app->MainFrame();
         docs = &fx.app->DocManager();
     }
@@ -142,6 +158,14 @@ private slots:
         QCOMPARE(Captions(first), QStringList{Native(r.fx.Path("first.asp"))});
         QVERIFY(!r.Enabled(cmd::FileSave));
 
+        // Saved as an HTML page, the page is colored as one from then on, in every window.
+        auto* view = qobject_cast<CVeskView*>(first->Frames().first()->SourceView());
+        QCOMPARE(view->GetFileKindValue(), int(FileKindAsp));
+        r.driver.Then(ChooseFiles({r.fx.Path("first.htm")}));
+        QVERIFY(r.Route(cmd::FileSaveAs));
+        QCOMPARE(view->GetFileKindValue(), int(FileKindHtml));
+        QCOMPARE(AppFixture::Read(r.fx.Path("first.htm")), kept);
+
         // Numbers are not reused; a cursor beyond its line, or one number only, starts at the top.
         QVERIFY(r.fx.Write("bin/Templates/NewFile.asp.ini", "[General]\r\nCursorPos=9,1\r\n"));
         QVERIFY(r.Route(cmd::FileNew));
@@ -157,7 +181,7 @@ private slots:
         QVERIFY(r.Route(cmd::FileNew));
         QCOMPARE(TextOf(r.docs->Documents().back().get()), QByteArray());
         QCOMPARE(r.driver.Unexpected(), 0);
-        QCOMPARE(r.driver.Seen().size(), 1);
+        QCOMPARE(r.driver.Seen().size(), 2);
     }
 
     void installedLayoutFindsTheDataUnderShare() {
@@ -268,6 +292,32 @@ private slots:
         QCOMPARE(doc->Title(), QString("copy.asp"));
         QVERIFY(!doc->IsModified());
         QCOMPARE(AppFixture::Read(r.fx.Path("page.asp")), "<!-- x -->" + bytes);
+        QCOMPARE(r.driver.Unexpected(), 0);
+    }
+
+    void savesTellTheProjectModelOfNewPaths() {
+        RecordingProject* project = nullptr;
+        Running r([&](CEditorApp& app) {
+            auto p = std::make_unique<RecordingProject>();
+            project = p.get();
+            app.SetProject(std::move(p));
+        });
+        QVERIFY(r.Route(cmd::FileNew));
+        CVeskDoc* doc = r.docs->Documents().back().get();
+        const QString id = QString::fromStdString(doc->Id());
+        QCOMPARE(project->calls, QStringList{"register " + id});
+        r.driver.Then(ChooseFiles({r.fx.Path("Page.asp")}));
+        QVERIFY(r.Route(cmd::FileSave));
+        QCOMPARE(project->calls.mid(1), (QStringList{"saved Page.asp", "moved " + id + " Page.asp"}));
+        // The same name in other letters is no new path; another name is.
+        project->calls.clear();
+        r.driver.Then(ChooseFiles({r.fx.Path("PAGE.asp")}));
+        QVERIFY(r.Route(cmd::FileSaveAs));
+        QCOMPARE(project->calls, QStringList{"saved PAGE.asp"});
+        project->calls.clear();
+        r.driver.Then(ChooseFiles({r.fx.Path("other.asp")}));
+        QVERIFY(r.Route(cmd::FileSaveAs));
+        QCOMPARE(project->calls, (QStringList{"saved other.asp", "moved " + r.fx.Path("PAGE.asp") + " other.asp"}));
         QCOMPARE(r.driver.Unexpected(), 0);
     }
 
