@@ -3,12 +3,19 @@
 #include "app/CEditorApp.h"
 #include "app/CEditorDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/BrowseView.h"
 #include "app/CVeskDoc.h"
+#include "app/CommandIds.h"
+#include "app/DocPreview.h"
+#include "app/FrameClient.h"
+#include "app/OptionsSheet.h"
 #include "app/SourceView.h"
+#include "platform/MemoryProfile.h"
 #include "text/CCrystalEditView.h"
 #include "text/ViewFind.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QDir>
 
 namespace tarnwell {
@@ -16,8 +23,18 @@ namespace tarnwell {
 CChildFrame::CChildFrame(CVeskDoc* doc, CMainFrame* mainFrame) : doc_(doc), mainFrame_(mainFrame) {
     setAttribute(Qt::WA_DeleteOnClose);
     setObjectName(QStringLiteral("ChildFrame"));
-    sourceView_ = CreateSourceView(*doc, this);
-    setWidget(sourceView_);
+    COptionsSheet& options = COptionsSheet::Get();
+    sourceView_ = CreateSourceView(*doc, nullptr);
+    if (auto* text = dynamic_cast<CCrystalTextView*>(sourceView_)) options.ApplyFontTo(text);
+    // The strip shows when internal preview was on at start-up; a change acts from the next start.
+    client_ = new CFrameClient(sourceView_, options.InternalPreviewAtStart(), this);
+    client_->SetPreviewMaker([this] {
+        static MemoryProfile noSettings;  // only without an application (the switch is then not kept)
+        CEditorApp* app = CEditorApp::Instance();
+        return MakeDocumentPreview(doc_->PathName(), doc_->Buffer(), app ? app->GetProfile() : noSettings);
+    });
+    client_->SetMaximized(isMaximized());
+    setWidget(client_);
     SetSourceViewCursor(sourceView_, doc->InitialCursor());
     // Find, Find Next and Replace work on the source view with the application's search memory.
     if (auto* edit = dynamic_cast<CCrystalEditView*>(sourceView_)) {
@@ -28,8 +45,10 @@ CChildFrame::CChildFrame(CVeskDoc* doc, CMainFrame* mainFrame) : doc_(doc), main
 }
 
 CChildFrame::~CChildFrame() {
-    // The view leaves the buffer before the document may go.
-    delete sourceView_;
+    // The preview file goes first; then the views leave the buffer before the document may go.
+    client_->DeletePreviewFile();
+    delete client_;
+    client_ = nullptr;
     sourceView_ = nullptr;
     if (mainFrame_) mainFrame_->RemoveFileButton(this);
     if (CEditorApp* app = CEditorApp::Instance()) {
@@ -39,7 +58,13 @@ CChildFrame::~CChildFrame() {
     }
 }
 
-CCmdTarget* CChildFrame::ViewTarget() const { return dynamic_cast<CCmdTarget*>(sourceView_); }
+bool CChildFrame::SourceShown() const { return client_ && client_->CurrentTab() == CFrameClient::TabSource; }
+
+CCmdTarget* CChildFrame::ViewTarget() const {
+    return SourceShown() ? dynamic_cast<CCmdTarget*>(sourceView_) : nullptr;
+}
+
+QString CChildFrame::PreviewPath() const { return client_ ? client_->PreviewPath() : QString(); }
 
 void CChildFrame::OnUpdateFrameTitle() {
     QString caption = doc_->IsUntitled() ? doc_->Title() : QDir::toNativeSeparators(doc_->PathName());
@@ -78,6 +103,7 @@ void CChildFrame::changeEvent(QEvent* e) {
         } else if (!isMinimized()) {
             wasMaximized_ = false;
         }
+        if (client_) client_->SetMaximized(isMaximized());
     }
     QMdiSubWindow::changeEvent(e);
 }
@@ -87,13 +113,28 @@ CFindCommands* CChildFrame::FindCommands() const {
     return view ? FindCommandsOf(*view) : nullptr;
 }
 
+void CChildFrame::PreviewInBrowser() {
+    // The previous preview file goes; the page's text goes to a new one that the desktop opens.
+    const QString url = client_->MakePreviewForBrowser();
+    if (!url.isEmpty()) QDesktopServices::openUrl(CBrowseView::UrlFor(url));
+}
+
 bool CChildFrame::UpdateCommand(int id, CommandState& state) {
-    CFindCommands* find = FindCommands();
+    if (id == cmd::PreviewInBrowser) {
+        state.enabled = true;
+        return true;
+    }
+    // The find commands work on the source view, so not while the preview is shown.
+    CFindCommands* find = SourceShown() ? FindCommands() : nullptr;
     return find && find->UpdateCommand(id, state);
 }
 
 bool CChildFrame::ExecuteCommand(int id) {
-    CFindCommands* find = FindCommands();
+    if (id == cmd::PreviewInBrowser) {
+        PreviewInBrowser();
+        return true;
+    }
+    CFindCommands* find = SourceShown() ? FindCommands() : nullptr;
     return find && find->ExecuteCommand(id);
 }
 

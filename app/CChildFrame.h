@@ -1,5 +1,7 @@
-// A document window: an MDI child holding the document's source view, with the caption rules
-// (path or title, ":n" for one of several windows on a document, "*" while modified).
+// A document window: an MDI child holding the document's source view and, from the first Preview,
+// the page view, with the " Source " / " Preview " strip below them; the caption rules (path or
+// title, ":n" for one of several windows on a document, "*" while modified); F12 hands a preview of
+// the page to the default browser. The window's preview file never outlives it.
 #pragma once
 
 #include "text/CommandTarget.h"
@@ -9,6 +11,7 @@
 
 namespace tarnwell {
 
+class CFrameClient;
 class CMainFrame;
 class CVeskDoc;
 class CFindCommands;
@@ -22,8 +25,13 @@ public:
 
     CVeskDoc* Document() const { return doc_; }
     QWidget* SourceView() const { return sourceView_; }
-    // The active view as a command target (null when the view takes no commands).
+    // The source view, the page view and the strip.
+    CFrameClient* Client() const { return client_; }
+    // The active view as a command target: the source view while Source is shown, null while the
+    // preview is shown (the page view takes no commands).
     CCmdTarget* ViewTarget() const;
+    // The preview file this window made last (internal preview or F12), empty when none.
+    QString PreviewPath() const;
 
     // 0 when this is the document's only window, otherwise its number 1, 2, ...
     int WindowNumber() const { return windowNumber_; }
@@ -45,9 +53,13 @@ protected:
 
 private:
     CFindCommands* FindCommands() const;
+    bool SourceShown() const;
+    void PreviewInBrowser();
+
     CVeskDoc* doc_;
     QPointer<CMainFrame> mainFrame_;
     QWidget* sourceView_ = nullptr;
+    CFrameClient* client_ = nullptr;
     int windowNumber_ = 0;
     QString tabText_;
     bool wasMaximized_ = false;

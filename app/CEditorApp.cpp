@@ -6,6 +6,7 @@
 #include "app/CVeskDoc.h"
 #include "app/CommandIds.h"
 #include "app/Options.h"
+#include "app/OptionsSheet.h"
 #include "app/ProjectLink.h"
 #include "app/ToolIcons.h"
 #include "platform/InstanceChannel.h"
@@ -58,6 +59,8 @@ CEditorApp::~CEditorApp() {
     mainFrame_.reset();
     docManager_.reset();
     ExitInstance();
+    // The options went with the main frame; they must not be read from this settings root again.
+    if (profile_) COptionsSheet::SetProfile(nullptr);
     if (g_app == this) g_app = nullptr;
 }
 
@@ -117,6 +120,10 @@ CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
 
     // 5. The settings root.
     profile_ = config_.profile ? config_.profile : std::make_shared<SettingsProfile>();
+    // The options are read from this root once, before anything asks for one.
+    COptionsSheet::Release();
+    COptionsSheet::SetProfile(profile_.get());
+    COptionsSheet::Get();
     // 6. The program folder.
     programFolder_ = config_.programFolder.isEmpty() ? QCoreApplication::applicationDirPath()
                                                      : QDir::cleanPath(config_.programFolder);
@@ -143,7 +150,7 @@ CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
     // 14. The file of the command line, or the last project.
     if (!file.isEmpty()) {
         OpenDocumentFile(file);
-    } else if (ReadGeneralOptions(*profile_).reloadLastProject) {
+    } else if (COptionsSheet::Get().General().reloadLastProject) {
         const std::string last = profile_->GetString("Project", "Last Project");
         if (!last.empty() && QFileInfo::exists(QString::fromStdString(last))) {
             if (!project_->OpenProject(last, true)) profile_->DeleteValue("Project", "Last Project");

@@ -5,6 +5,7 @@
 #include "app/CVeskDoc.h"
 #include "app/CommandIds.h"
 #include "app/MenuTable.h"
+#include "app/OptionsSheet.h"
 #include "app/ToolIcons.h"
 #include "platform/Profile.h"
 
@@ -65,7 +66,11 @@ CMainFrame::CMainFrame(CEditorApp& app, Profile& profile) : app_(app), profile_(
     connect(&heartbeat_, &QTimer::timeout, this, &CMainFrame::UpdateCommands);
 }
 
-CMainFrame::~CMainFrame() { qApp->removeEventFilter(this); }
+CMainFrame::~CMainFrame() {
+    qApp->removeEventFilter(this);
+    // The options live as long as the main frame.
+    COptionsSheet::Release();
+}
 
 bool CMainFrame::Create() {
     mdi_ = new QMdiArea(this);
@@ -565,6 +570,7 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
     case cmd::WindowTileHorz:
         state.enabled = !mdi_->subWindowList().isEmpty();
         return true;
+    case cmd::ToolsOptions: return true;
     case cmd::FormatHeader: {
         // Enabled while some heading command is.
         state.enabled = false;
@@ -603,6 +609,7 @@ bool CMainFrame::ExecuteCommand(int id) {
     case cmd::WindowCascade: mdi_->cascadeSubWindows(); return true;
     case cmd::WindowTileHorz: mdi_->tileSubWindows(); return true;
     case cmd::FormatHeader: ShowHeadingMenu(); return true;
+    case cmd::ToolsOptions: COptionsSheet::Get().Show(this); return true;
     default: return false;
     }
 }

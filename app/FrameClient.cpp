@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QPainter>
 #include <QResizeEvent>
 #include <QSet>
 #include <QTabBar>
@@ -149,8 +150,28 @@ void CFrameClient::resizeEvent(QResizeEvent* event) {
     Layout();
 }
 
+void CFrameClient::SetMaximized(bool maximized) {
+    if (maximized == maximized_) return;
+    maximized_ = maximized;
+    Layout();
+    update();
+}
+
+void CFrameClient::paintEvent(QPaintEvent* event) {
+    QWidget::paintEvent(event);
+    if (!maximized_) return;
+    // The etched edge along the bottom of a maximized window.
+    QPainter p(this);
+    const int y = rect().bottom() - 1;
+    p.setPen(palette().color(QPalette::Dark));
+    p.drawLine(0, y, width() - 1, y);
+    p.setPen(palette().color(QPalette::Light));
+    p.drawLine(0, y + 1, width() - 1, y + 1);
+}
+
 void CFrameClient::Layout() {
     QRect area = rect();
+    if (maximized_) area.setBottom(area.bottom() - 2);
     QRect views = area;
     if (internalPreview_) {
         int h = tabs_->sizeHint().height();

@@ -47,11 +47,16 @@ public:
     // "Preview in Default Browser...": a new preview file; answers its URL, or empty on failure.
     QString MakePreviewForBrowser();
 
+    // A maximized frame keeps 2 pixels at the bottom for an etched edge.
+    void SetMaximized(bool maximized);
+    bool IsMaximized() const { return maximized_; }
+
     // Every preview file still alive in the process (deleted at program exit as a last resort).
     static QStringList LivePreviewFiles();
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
 
 private:
     bool TabSwitch(int oldIndex, int newIndex);
@@ -66,6 +71,7 @@ private:
     bool internalPreview_;
     int shown_ = TabSource;
     bool switching_ = false;
+    bool maximized_ = false;
     QString previewPath_;
     std::function<PreviewFile()> makePreview_;
 };

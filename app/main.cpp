@@ -1,10 +1,13 @@
 // The tarnwell program: an editor for HTML and classic ASP pages.
+#include "app/BrowseView.h"
 #include "app/CEditorApp.h"
 #include "app/ToolIcons.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
+    // The embedded browser needs its settings before the application object exists.
+    tarnwell::CBrowseView::PrepareApplication();
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarnwell"));
     QApplication::setApplicationName(QStringLiteral("Tarnwell"));
