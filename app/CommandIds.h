@@ -60,9 +60,6 @@ enum : int {
 
 // Commands served by other subsystems, named here because menus, tool bars and accelerators carry them.
 enum : int {
-    EditFind = 57636,
-    EditFindNextMenu = 168,  // the Edit menu's "Find Next"
-    EditReplace = 57641,
     EditDeleteLine = 37349,
     ListMembers = 32780,
     ParameterInfo = 32781,

@@ -798,7 +798,7 @@ int CCrystalTextView::CommandForKey(int key, Qt::KeyboardModifiers modifiers) co
         case Qt::Key_Tab: return (!ctrl) ? (shift ? cmd::Unindent : cmd::Indent) : 0;
         case Qt::Key_Backtab: return (!ctrl) ? cmd::Unindent : 0;
         case Qt::Key_R:
-        case Qt::Key_H: return (ctrl && !shift) ? cmd::Replace : 0;
+        case Qt::Key_H: return (ctrl && !shift) ? cmd::EditReplace : 0;
         default: return 0;
     }
 }

@@ -45,7 +45,14 @@ enum : int {
     Indent = 37003,       // Tab
     Unindent = 37004,     // Shift+Tab
     ToggleOverwrite = 37005,
-    Replace = 57641,      // served by the find and replace dialogs, reached from the key table
+};
+
+// Find and replace, served by the find dialogs on behalf of the view (text/FindDialog.h).
+enum : int {
+    EditFind = 57636,
+    EditFindNext = 57640,    // F3
+    EditFindNextMenu = 168,  // the Edit menu's "Find Next"
+    EditReplace = 57641,
 };
 
 // Status bar panes: the active view fills them through the update call (CommandState::text).

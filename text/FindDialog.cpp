@@ -1,6 +1,7 @@
 #include "text/FindDialog.h"
 
 #include "text/AskWithCheck.h"
+#include "text/EditCommandIds.h"
 #include "text/ReplaceDialog.h"
 
 #include <QCheckBox>
@@ -101,26 +102,26 @@ void CFindDialog::done(int r) {
 
 bool UpdateFindCommand(int id, FindTarget* target, bool& enabled) {
     switch (id) {
-    case 57636: enabled = target != nullptr; return true;
-    case 57640:
-    case 168: enabled = target && target->LastSearch().hasLastSearch; return true;
-    case 57641: enabled = target && target->IsEditable(); return true;
+    case cmd::EditFind: enabled = target != nullptr; return true;
+    case cmd::EditFindNext:
+    case cmd::EditFindNextMenu: enabled = target && target->LastSearch().hasLastSearch; return true;
+    case cmd::EditReplace: enabled = target && target->IsEditable(); return true;
     default: return false;
     }
 }
 
 bool ExecuteFindCommand(int id, FindTarget& target, Profile& profile, QWidget* parent) {
     switch (id) {
-    case 57636: {
+    case cmd::EditFind: {
         CFindDialog dlg(target, profile, parent);
         dlg.exec();
         return true;
     }
-    case 57640:
-    case 168:
+    case cmd::EditFindNext:
+    case cmd::EditFindNextMenu:
         FindNext(target, ShowFindMessage);
         return true;
-    case 57641: {
+    case cmd::EditReplace: {
         if (!target.IsEditable()) return true;
         CReplaceDialog dlg(target, profile, parent);
         dlg.exec();

@@ -48,7 +48,7 @@ private:
     QPushButton* findNext_ = nullptr;
 };
 
-// The view-side commands: Find (57636), Find Next (57640, and the menu's 168), Replace (57641).
+// The view-side commands: cmd::EditFind, cmd::EditFindNext (F3) and cmd::EditFindNextMenu, cmd::EditReplace.
 // A view passes the ids it is offered; these answer true for the ids they own.
 bool UpdateFindCommand(int id, FindTarget* target, bool& enabled);
 bool ExecuteFindCommand(int id, FindTarget& target, Profile& profile, QWidget* parent);

@@ -281,25 +281,28 @@ bool TextFinder::Scan(const uint8_t* t, int from, int last, int to, Accept&& acc
     return false;
 }
 
-int TextFinder::FindFirst(const char* line, int len, int from, int to) const {
+// Offers every match start in [from, to) of the line to accept (an offset into the line, whole-word
+// rule already applied) until accept returns true. Folding that changes byte lengths cannot be done on
+// the fly: that mode scans an upper-cased copy of the window.
+template <class Accept>
+void TextFinder::ScanLine(const char* line, int len, int from, int to, Accept&& accept) const {
     const int m = int(pattern_.size());
     from = std::max(from, 0);
     to = std::min(to, len);
-    if (m == 0 || to - from < m) return -1;
+    if (m == 0 || to - from < m) return;
     const auto* u = reinterpret_cast<const uint8_t*>(line);
-    int found = -1;
     if (mode_ == Mode::FoldSlow) {
         scratch_ = UpperCase(std::string_view(line + from, size_t(to - from)), cp_);
         const auto* f = reinterpret_cast<const uint8_t*>(scratch_.data());
-        Scan(f, 0, to - from - m, to - from, [&](int s) {
-            if (!WordOk(u, len, s + from)) return false;
-            found = s + from;
-            return true;
-        });
-        return found;
+        Scan(f, 0, to - from - m, to - from, [&](int s) { return WordOk(u, len, s + from) && accept(s + from); });
+        return;
     }
-    Scan(u, from, to - m, to, [&](int s) {
-        if (!WordOk(u, len, s)) return false;
+    Scan(u, from, to - m, to, [&](int s) { return WordOk(u, len, s) && accept(s); });
+}
+
+int TextFinder::FindFirst(const char* line, int len, int from, int to) const {
+    int found = -1;
+    ScanLine(line, len, from, to, [&](int s) {
         found = s;
         return true;
     });
@@ -307,23 +310,9 @@ int TextFinder::FindFirst(const char* line, int len, int from, int to) const {
 }
 
 int TextFinder::FindLast(const char* line, int len, int from, int to) const {
-    const int m = int(pattern_.size());
-    from = std::max(from, 0);
-    to = std::min(to, len);
-    if (m == 0 || to - from < m) return -1;
-    const auto* u = reinterpret_cast<const uint8_t*>(line);
     int found = -1;
-    if (mode_ == Mode::FoldSlow) {
-        scratch_ = UpperCase(std::string_view(line + from, size_t(to - from)), cp_);
-        const auto* f = reinterpret_cast<const uint8_t*>(scratch_.data());
-        Scan(f, 0, to - from - m, to - from, [&](int s) {
-            if (WordOk(u, len, s + from)) found = s + from;
-            return false;
-        });
-        return found;
-    }
-    Scan(u, from, to - m, to, [&](int s) {
-        if (WordOk(u, len, s)) found = s;
+    ScanLine(line, len, from, to, [&](int s) {
+        found = s;
         return false;
     });
     return found;

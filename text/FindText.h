@@ -87,6 +87,8 @@ private:
 
     template <class Accept>
     bool Scan(const uint8_t* t, int from, int last, int to, Accept&& accept) const;
+    template <class Accept>
+    void ScanLine(const char* line, int len, int from, int to, Accept&& accept) const;
     bool Verify(const uint8_t* t, int s, int to) const;
     bool WordOk(const uint8_t* line, int len, int s) const;
     ByteSet PreimageOf(int pos) const;

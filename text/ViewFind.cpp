@@ -1,6 +1,7 @@
 #include "text/ViewFind.h"
 
 #include "text/FindDialog.h"
+#include "text/EditCommandIds.h"
 
 #include <QKeyEvent>
 
@@ -101,7 +102,7 @@ bool CFindCommands::eventFilter(QObject* watched, QEvent* event) {
     if (watched == &view_ && event->type() == QEvent::KeyPress) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_F3 && !(key->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier))) {
-            ExecuteCommand(57640);
+            ExecuteCommand(cmd::EditFindNext);
             return true;
         }
     }

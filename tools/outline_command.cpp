@@ -29,6 +29,14 @@ void AppendKey(std::string& out, const char* key) {
     out += "\":";
 }
 
+// "start":[l,c],"end":[l,c] of any outline record with a start and an end.
+template <typename Item>
+void AppendSpan(std::string& out, const Item& item) {
+    AppendPos(out, "start", item.startLine, item.startChar);
+    out += ',';
+    AppendPos(out, "end", item.endLine, item.endChar);
+}
+
 void AppendVariable(std::string& out, const VariableItem& v) {
     out += '{';
     AppendKey(out, "name");
@@ -63,9 +71,7 @@ void AppendProcedure(std::string& out, const ProcedureItem& p) {
     AppendKey(out, "name");
     tool::AppendJsonString(out, p.name);
     out += ',';
-    AppendPos(out, "start", p.startLine, p.startChar);
-    out += ',';
-    AppendPos(out, "end", p.endLine, p.endChar);
+    AppendSpan(out, p);
     out += ',';
     AppendList(out, "params", p.parameters, [&](const OutlineItem& a) { tool::AppendJsonString(out, a.name); });
     out += ',';
@@ -79,9 +85,7 @@ std::string OutlineJson(const ScriptOutline& o) {
         const ScriptRegion& r = o.regions[i];
         if (i) out += ',';
         out += '{';
-        AppendPos(out, "start", r.startLine, r.startChar);
-        out += ',';
-        AppendPos(out, "end", r.endLine, r.endChar);
+        AppendSpan(out, r);
         out += '}';
     }
     out += "],";
@@ -90,9 +94,7 @@ std::string OutlineJson(const ScriptOutline& o) {
         AppendKey(out, "name");
         tool::AppendJsonString(out, c.name);
         out += ',';
-        AppendPos(out, "start", c.startLine, c.startChar);
-        out += ',';
-        AppendPos(out, "end", c.endLine, c.endChar);
+        AppendSpan(out, c);
         out += ',';
         AppendList(out, "procedures", c.procedures, [&](const ProcedureItem& p) { AppendProcedure(out, p); });
         out += ',';
@@ -109,9 +111,7 @@ std::string OutlineJson(const ScriptOutline& o) {
         AppendKey(out, "expr");
         tool::AppendJsonString(out, w.expression);
         out += ',';
-        AppendPos(out, "start", w.startLine, w.startChar);
-        out += ',';
-        AppendPos(out, "end", w.endLine, w.endChar);
+        AppendSpan(out, w);
         out += '}';
     });
     out += ",\"includes\":[";
