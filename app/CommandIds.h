@@ -3,7 +3,7 @@
 // ids (cursor, editing, bookmarks, undo) live in the text folder's header.
 #pragma once
 
-// The status bar's pane ids are the views' (text/EditCommandIds.h).
+// The find ids and the status bar's pane ids are the views' (text/EditCommandIds.h).
 #include "text/EditCommandIds.h"
 
 namespace tarnwell::cmd {
