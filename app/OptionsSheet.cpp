@@ -233,6 +233,9 @@ void COptionsEdit::Load(const EditOptions& v) {
     previousFace_ = v.fontFace;
     face->blockSignals(true);
     face->setCurrentIndex(face->findText(QString::fromStdString(v.fontFace), Qt::MatchFixedString));
+    // A stored face this system lacks (the default one on most systems) is named rather than left
+    // blank; it stays the stored face unless another is chosen.
+    face->setPlaceholderText(QStringLiteral("%1 (not installed)").arg(QString::fromStdString(v.fontFace)));
     face->blockSignals(false);
     size->setEditText(QString::number(v.fontSize));
     FillSizes(false);

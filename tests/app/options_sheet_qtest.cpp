@@ -303,6 +303,7 @@ void OptionsSheetTest::fontListsAndSizeSelection() {
     UseIni([&](QSettings& s) { s.setValue("Options/Edit/Font Face", "No Such Face"); });
     COptionsDialog missing(COptionsSheet::Get().Values(), COptionsSheet::PageEdit);
     QCOMPARE(missing.edit->face->currentIndex(), -1);
+    QCOMPARE(missing.edit->face->placeholderText(), QStringLiteral("No Such Face (not installed)"));
     missing.accept();
     QCOMPARE(missing.Result().edit.fontFace, std::string("No Such Face"));
 }
