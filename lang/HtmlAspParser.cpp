@@ -8,6 +8,11 @@
 // - Inside an HTML attribute string an ASP block may open; after its "%>" the string goes on.
 // - A SCRIPT start tag opens a VBScript element only when the whole tag lies on one line and its
 //   LANGUAGE is VBScript or VB, unquoted or double-quoted.
+// Speed: most bytes of a page change nothing (the inside of a string, a comment, a word, the blanks
+// between words), so each step first jumps to the next byte that can (NextEventfulByte); the per-byte
+// rules below then run on that byte only. A jump may stop early (that is always safe) but never passes
+// a byte the per-byte rules would act on. Without blocks the words are not even looked at: they only
+// ever produce blocks, never a change of state.
 #include "lang/HtmlAspParser.h"
 
 #include "lang/Regexx.h"
@@ -44,7 +49,16 @@ namespace {
 using namespace cookie;
 
 // Character classes, one table lookup per character.
-enum : unsigned char { VbWord = 1, HtmlWord = 2 };
+enum : unsigned char {
+    VbWord = 0x01,       // letters, digits, "_"
+    HtmlWord = 0x02,     // letters, digits and - ! @ # %
+    Blank = 0x04,        // space and tab: may end "rem"
+    VbCodeStop = 0x08,   // " ' >       acted on in VBScript code
+    HtmlStop = 0x10,     // " < > { }   acted on in HTML text, inside a tag or not
+    HtmlStrStop = 0x20,  // " %         acted on in an HTML string (the "%" of "<%")
+    VbStrStop = 0x40,    // " >         acted on in a VBScript string
+    HtmlOpener = 0x80,   // - %         may complete "<!--" or "<%" inside a tag
+};
 
 struct CharTable {
     unsigned char bits[256] = {};
@@ -54,9 +68,44 @@ struct CharTable {
             if (alnum || c == '_') bits[c] |= VbWord;
             if (alnum || c == '-' || c == '!' || c == '@' || c == '#' || c == '%') bits[c] |= HtmlWord;
         }
+        bits[' '] |= Blank;
+        bits['\t'] |= Blank;
+        for (unsigned char c : {'"', '\'', '>'}) bits[c] |= VbCodeStop;
+        for (unsigned char c : {'"', '<', '>', '{', '}'}) bits[c] |= HtmlStop;
+        for (unsigned char c : {'"', '%'}) bits[c] |= HtmlStrStop;
+        for (unsigned char c : {'"', '>'}) bits[c] |= VbStrStop;
+        for (unsigned char c : {'-', '%'}) bits[c] |= HtmlOpener;
     }
 };
 constexpr CharTable kChars;
+
+inline unsigned char Bits(char c) { return kChars.bits[static_cast<unsigned char>(c)]; }
+
+// The first index >= i whose byte has one of the bits in stop (or length). Four bytes a round: the
+// runs between eventful bytes are where the time goes.
+inline int SkipUntil(const char* s, int i, int length, unsigned char stop) {
+    for (; i + 4 <= length; i += 4) {
+        if (Bits(s[i]) & stop) return i;
+        if (Bits(s[i + 1]) & stop) return i + 1;
+        if (Bits(s[i + 2]) & stop) return i + 2;
+        if (Bits(s[i + 3]) & stop) return i + 3;
+    }
+    while (i < length && !(Bits(s[i]) & stop)) ++i;
+    return i;
+}
+
+// The first index >= i whose byte has none of the bits in keep (or length).
+inline int SkipWhile(const char* s, int i, int length, unsigned char keep) {
+    while (i < length && (Bits(s[i]) & keep)) ++i;
+    return i;
+}
+
+// The first index >= i holding c (or length).
+inline int Find(const char* s, int i, int length, char c) {
+    if (i >= length) return length;
+    const void* hit = std::memchr(s + i, c, static_cast<std::size_t>(length - i));
+    return hit ? static_cast<int>(static_cast<const char*>(hit) - s) : length;
+}
 
 inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
 
@@ -65,6 +114,41 @@ inline bool EqualsIgnoreCase(const char* s, const char* lower, int n) {
     for (int k = 0; k < n; ++k)
         if (Lower(s[k]) != lower[k]) return false;
     return true;
+}
+
+// VBScript code: with stop, the " ' > bytes, and a blank right after an "m" (it may end "rem").
+inline int SkipVbCode(const char* s, int i, int length, unsigned char stop) {
+    for (;; ++i) {
+        i = SkipUntil(s, i, length, stop | Blank);
+        if (i >= length || (Bits(s[i]) & stop) || (i > 0 && Lower(s[i - 1]) == 'm')) return i;
+    }
+}
+
+// The first index >= i at which the byte can change the state or a block, for the state in flags
+// (see the branches of Parse). inWord: an HTML or VBScript word is open (only tracked with blocks).
+template <bool kBlocks>
+inline int NextEventfulByte(LineCookie flags, bool inWord, const char* s, int i, int length) {
+    if (flags & InHtmlString) {
+        if (flags & InAspBlock) return Find(s, i, length, '>');  // only the ">" of "%>"
+        return SkipUntil(s, i, length, HtmlStrStop);
+    }
+    if (flags & InHtmlComment) return Find(s, i, length, '>');  // only the ">" of "-->"
+    if (flags & (InAspBlock | InServerScript)) {
+        if (flags & InScriptString) return SkipUntil(s, i, length, VbStrStop);
+        if (flags & InScriptComment) return Find(s, i, length, '>');  // only the end of the block
+        if (!kBlocks) return SkipVbCode(s, i, length, VbCodeStop);
+        if (inWord) return SkipWhile(s, i, length, VbWord);  // the byte after the word ends it
+        return SkipVbCode(s, i, length, VbCodeStop | VbWord);
+    }
+    if (!(flags & InTag)) return SkipUntil(s, i, length, HtmlStop);  // words outside a tag color nothing
+    if (!kBlocks) return SkipUntil(s, i, length, HtmlStop | HtmlOpener);
+    if (inWord) {
+        // The word goes on up to a byte that is no word byte; a "-" or "%" may still open a comment or
+        // a block, so the byte-by-byte rules see those.
+        while (i < length && (Bits(s[i]) & (HtmlWord | HtmlOpener)) == HtmlWord) ++i;
+        return i;
+    }
+    return SkipUntil(s, i, length, HtmlStop | HtmlWord);
 }
 
 inline int BaseClass(LineCookie flags) {
@@ -90,11 +174,12 @@ struct ScriptTagTester {
     bool Test(int p) {
         if (noMatchFrom >= 0 && p >= noMatchFrom) return false;
         if (knownMatchStart >= 0 && p <= knownMatchStart) return true;
-        regexx::Regexx rx;
+        // One matcher per thread keeps the compiled pattern, so a tag costs a search and no set-up.
+        static thread_local regexx::Regexx rx;
         std::size_t count = 0;
         try {
             count = rx.MatchOnce(std::string_view(s + p, static_cast<std::size_t>(length - p)), kVbScriptTagPattern,
-                                 regexx::Regexx::IgnoreCase | regexx::Regexx::Study);
+                                 regexx::Regexx::IgnoreCase | regexx::Regexx::Study | regexx::Regexx::NoAtoms);
         } catch (const regexx::Regexx::Exception&) {
             count = 0;  // a failure counts as no match
         }
@@ -107,30 +192,52 @@ struct ScriptTagTester {
     }
 };
 
-template <bool kBlocks>
-struct Sink {
+// Where the blocks go: nowhere (the cookie-only pass), into a caller's array with room, or onto a
+// vector. The array and vector forms keep the same rules: a block that would start before the previous
+// one is dropped, and no more than capacity blocks are ever held.
+struct NoBlocks {
+    static constexpr bool kBlocks = false;
+    void Append(int, int) {}
+    void RemoveFrom(int) {}
+};
+
+struct ArrayBlocks {
+    static constexpr bool kBlocks = true;
     ColorBlock* blocks;
     int& count;
     int first;     // blocks before this index were there before the call
     int capacity;  // never write at or past this index
 
     void Append(int start, int colorClass) {
-        if constexpr (kBlocks) {
-            if (count > 0 && blocks[count - 1].start > start) return;  // would start before the previous block
-            if (count >= capacity) return;
-            blocks[count++] = ColorBlock{start, colorClass};
-        }
+        if (count > 0 && blocks[count - 1].start > start) return;  // would start before the previous block
+        if (count >= capacity) return;
+        blocks[count++] = ColorBlock{start, colorClass};
     }
     // Drops this call's blocks that start at p or later (blocks are in start order).
     void RemoveFrom(int p) {
-        if constexpr (kBlocks) {
-            while (count > first && blocks[count - 1].start >= p) --count;
-        }
+        while (count > first && blocks[count - 1].start >= p) --count;
     }
 };
 
-template <bool kBlocks>
-LineCookie Parse(LineCookie incoming, const char* s, int length, Sink<kBlocks> out, const HtmlAspContext& ctx) {
+struct VectorBlocks {
+    static constexpr bool kBlocks = true;
+    std::vector<ColorBlock>& blocks;
+    std::size_t first;
+    std::size_t capacity;
+
+    void Append(int start, int colorClass) {
+        if (!blocks.empty() && blocks.back().start > start) return;
+        if (blocks.size() >= capacity) return;
+        blocks.push_back(ColorBlock{start, colorClass});
+    }
+    void RemoveFrom(int p) {
+        while (blocks.size() > first && blocks.back().start >= p) blocks.pop_back();
+    }
+};
+
+template <class Blocks>
+LineCookie Parse(LineCookie incoming, const char* s, int length, Blocks out, const HtmlAspContext& ctx) {
+    constexpr bool kBlocks = Blocks::kBlocks;  // without blocks, keywords are never looked up
     LineCookie flags = incoming & CarriedMask;
     const bool server = IsServerPage(ctx.fileKind);
     const KeywordSet* html = ctx.htmlKeywords;
@@ -148,6 +255,8 @@ LineCookie Parse(LineCookie incoming, const char* s, int length, Sink<kBlocks> o
             out.Append(backOne ? i - 1 : i, BaseClass(flags));
             pending = backOne = false;
         }
+        if (i >= length) break;
+        i = NextEventfulByte<kBlocks>(flags, wordStart >= 0, s, i, length);
         if (i >= length) break;
         const char c = s[i];
 
@@ -225,7 +334,7 @@ LineCookie Parse(LineCookie incoming, const char* s, int length, Sink<kBlocks> o
                 continue;
             }
             if (wordStart >= 0) {
-                if (Lookup(vb, s, wordStart, i)) out.Append(wordStart, ClassAspKeyword);
+                if (kBlocks && Lookup(vb, s, wordStart, i)) out.Append(wordStart, ClassAspKeyword);
                 pending = backOne = true;  // the character that ended the word starts a base-color run
                 wordStart = -1;
             }
@@ -284,7 +393,7 @@ LineCookie Parse(LineCookie incoming, const char* s, int length, Sink<kBlocks> o
             if (wordStart < 0) wordStart = i;
             continue;
         }
-        if (wordStart >= 0 && (flags & InTag) && Lookup(html, s, wordStart, i)) {
+        if (kBlocks && wordStart >= 0 && (flags & InTag) && Lookup(html, s, wordStart, i)) {
             out.Append(wordStart, ClassHtmlKeyword);
             pending = backOne = true;
         }
@@ -296,7 +405,7 @@ LineCookie Parse(LineCookie incoming, const char* s, int length, Sink<kBlocks> o
     }
 
     // End of line: a word running to the end is looked up too.
-    if (wordStart >= 0) {
+    if (kBlocks && wordStart >= 0) {
         if ((flags & InTag) && Lookup(html, s, wordStart, length))
             out.Append(wordStart, ClassHtmlKeyword);
         else if ((flags & (InAspBlock | InServerScript)) && Lookup(vb, s, wordStart, length))
@@ -311,27 +420,23 @@ LineCookie ParseHtmlAspLine(LineCookie incoming, const char* line, int length, C
                             const HtmlAspContext& ctx) {
     if (!ctx.syntaxColoring) return 0;
     if (length <= 0 || line == nullptr) return incoming & CarriedMask;
-    if (blocks) {
-        Sink<true> sink{blocks, blockCount, blockCount, blockCount + MaxBlocksForLine(length)};
-        return Parse<true>(incoming, line, length, sink, ctx);
-    }
-    int none = 0;
-    return Parse<false>(incoming, line, length, Sink<false>{nullptr, none, 0, 0}, ctx);
+    if (!blocks) return Parse(incoming, line, length, NoBlocks{}, ctx);
+    return Parse(incoming, line, length, ArrayBlocks{blocks, blockCount, blockCount, blockCount + MaxBlocksForLine(length)},
+                 ctx);
 }
 
 LineCookie ParseHtmlAspLine(LineCookie incoming, std::string_view line, std::vector<ColorBlock>* blocks,
                             const HtmlAspContext& ctx) {
     const int length = line.size() > static_cast<std::size_t>(INT32_MAX / 4) ? INT32_MAX / 4 : static_cast<int>(line.size());
-    if (!blocks) {
+    if (!blocks || !ctx.syntaxColoring || length == 0) {
         int none = 0;
         return ParseHtmlAspLine(incoming, line.data(), length, nullptr, none, ctx);
     }
+    // Room for the usual line up front, so appending does not reallocate; a huge line grows as needed.
     const std::size_t before = blocks->size();
-    blocks->resize(before + static_cast<std::size_t>(MaxBlocksForLine(length)));
-    int count = static_cast<int>(before);
-    LineCookie out = ParseHtmlAspLine(incoming, line.data(), length, blocks->data(), count, ctx);
-    blocks->resize(static_cast<std::size_t>(count));
-    return out;
+    blocks->reserve(before + static_cast<std::size_t>(MaxBlocksForLine(length < 4096 ? length : 4096)));
+    return Parse(incoming, line.data(), length,
+                 VectorBlocks{*blocks, before, before + static_cast<std::size_t>(MaxBlocksForLine(length))}, ctx);
 }
 
 }  // namespace tarnwell

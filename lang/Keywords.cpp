@@ -51,6 +51,12 @@ void KeywordSet::Insert(std::string_view word) {
     slots_[i] = static_cast<std::uint32_t>(keys_.size());
     if (word.size() < minLength_) minLength_ = word.size();
     if (word.size() > maxLength_) maxLength_ = word.size();
+    if (!word.empty() && word.size() < 64) {
+        const unsigned char first = static_cast<unsigned char>(keys_.back()[0]);
+        const std::uint64_t bit = std::uint64_t{1} << word.size();
+        startsByLength_[first] |= bit;
+        if (first >= 'A' && first <= 'Z') startsByLength_[first + 32] |= bit;
+    }
 }
 
 void KeywordSet::Grow() {
@@ -64,7 +70,7 @@ void KeywordSet::Grow() {
     }
 }
 
-bool KeywordSet::Contains(std::string_view word) const noexcept {
+bool KeywordSet::Find(std::string_view word) const noexcept {
     if (word.size() < minLength_ || word.size() > maxLength_ || slots_.empty()) return false;
     const std::uint32_t h = HashUpper(word);
     const std::size_t mask = slots_.size() - 1;
@@ -82,6 +88,7 @@ void KeywordSet::clear() {
     slots_.clear();
     minLength_ = SIZE_MAX;
     maxLength_ = 0;
+    for (std::uint64_t& bits : startsByLength_) bits = 0;
 }
 
 KeywordSet& HtmlKeywordSet() {

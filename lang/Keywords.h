@@ -27,7 +27,13 @@ class KeywordSet {
 public:
     // Inserts word upper-cased; inserting an existing key changes nothing. The empty word is a key too.
     void Insert(std::string_view word);
-    bool Contains(std::string_view word) const noexcept;
+    bool Contains(std::string_view word) const noexcept {
+        // Most words of a page are no keyword: a key with this first byte and length must exist first.
+        if (!word.empty() && word.size() < 64 &&
+            !((startsByLength_[static_cast<unsigned char>(word[0])] >> word.size()) & 1u))
+            return false;
+        return Find(word);
+    }
     bool Contains(const char* text, std::size_t length) const noexcept { return Contains(std::string_view(text, length)); }
     std::size_t size() const noexcept { return keys_.size(); }
     bool empty() const noexcept { return keys_.empty(); }
@@ -37,12 +43,16 @@ public:
 
 private:
     void Grow();
+    bool Find(std::string_view word) const noexcept;
 
     std::vector<std::string> keys_;
     std::vector<std::uint32_t> slots_;  // index + 1 into keys_, 0 = empty; size is a power of two
     std::vector<std::uint32_t> hashes_; // hash of each key, parallel to keys_
     std::size_t minLength_ = SIZE_MAX;
     std::size_t maxLength_ = 0;
+    // For each first byte (both cases), bit n set when a key of n bytes starts with it (n < 64; longer
+    // keys set no bit and are always searched).
+    std::uint64_t startsByLength_[256] = {};
 };
 
 // The process-wide sets the coloring uses, empty until loaded.

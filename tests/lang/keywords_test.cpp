@@ -85,6 +85,30 @@ TEST(KeywordSet, ManyKeysSurviveGrowth) {
     EXPECT_FALSE(Has(set, "kw1"));
 }
 
+TEST(KeywordSet, QuickRejectKeepsEveryKeyFindable) {
+    // Lookups first test (first byte, length) against the keys: both cases of a letter, other first
+    // bytes, the 63/64-byte edge of that test, the empty key and clear() must all still answer exactly.
+    KeywordSet set;
+    const std::string k63(63, 'q'), k64(64, 'q'), k100 = "Z" + std::string(99, 'y');
+    for (const std::string& k : {std::string("a"), std::string("!doctype"), std::string("_x1"), k63, k64, k100,
+                                 std::string("\xff\xfe")})
+        set.Insert(k);
+    for (const std::string& w : {std::string("A"), std::string("a"), std::string("!DOCTYPE"), std::string("_X1"),
+                                 std::string(63, 'Q'), std::string(64, 'Q'), "z" + std::string(99, 'Y'),
+                                 std::string("\xff\xfe")})
+        EXPECT_TRUE(Has(set, w)) << w;
+    for (const std::string& w : {std::string("b"), std::string("aa"), std::string(62, 'q'), std::string(65, 'q'),
+                                 std::string("!doctypes"), std::string("\xdf\xfe"), std::string("")})
+        EXPECT_FALSE(Has(set, w)) << w;
+    set.Insert("");
+    EXPECT_TRUE(Has(set, ""));
+    set.clear();
+    EXPECT_FALSE(Has(set, "a"));
+    set.Insert("B");
+    EXPECT_TRUE(Has(set, "b"));
+    EXPECT_FALSE(Has(set, "a"));
+}
+
 TEST(KeywordFile, InstalledFilesLoadWithTheExpectedWords) {
     const std::filesystem::path folder = TARNWELL_BIN_DIR;
     KeywordSet vb, html;
