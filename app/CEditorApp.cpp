@@ -9,6 +9,7 @@
 #include "app/OptionsSheet.h"
 #include "app/ProjectLink.h"
 #include "app/ToolIcons.h"
+#include "platform/FilePath.h"
 #include "platform/InstanceChannel.h"
 #include "platform/SettingsProfile.h"
 #include "text/AskWithCheck.h"
@@ -37,14 +38,6 @@ namespace tarnwell {
 namespace {
 
 CEditorApp* g_app = nullptr;
-
-std::filesystem::path FsPath(const QString& p) {
-#ifdef _WIN32
-    return std::filesystem::path(p.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(p).toStdString());
-#endif
-}
 
 }  // namespace
 

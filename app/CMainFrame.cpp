@@ -553,19 +553,25 @@ void CMainFrame::ShowHeadingMenu() {
     if (button) button->setDown(false);
 }
 
+QWidget* CMainFrame::BarOf(int viewCommand) const {
+    switch (viewCommand) {
+    case cmd::ViewProjectBar: return projectBar_;
+    case cmd::ViewOutputBar: return outputBar_;
+    case cmd::ViewFilesBar: return filesBar_;
+    case cmd::ViewStandardBar: return toolBars_[0];
+    case cmd::ViewInsertBar: return toolBars_[1];
+    case cmd::ViewFormatBar: return toolBars_[2];
+    case cmd::ViewStatusBar: return statusBar();
+    default: return nullptr;
+    }
+}
+
 bool CMainFrame::UpdateCommand(int id, CommandState& state) {
-    auto bar = [&](QWidget* w) {
-        state.checked = w->isVisible();
+    if (QWidget* bar = BarOf(id)) {
+        state.checked = bar->isVisible();
         return true;
-    };
+    }
     switch (id) {
-    case cmd::ViewProjectBar: return bar(projectBar_);
-    case cmd::ViewOutputBar: return bar(outputBar_);
-    case cmd::ViewFilesBar: return bar(filesBar_);
-    case cmd::ViewStandardBar: return bar(toolBars_[0]);
-    case cmd::ViewInsertBar: return bar(toolBars_[1]);
-    case cmd::ViewFormatBar: return bar(toolBars_[2]);
-    case cmd::ViewStatusBar: return bar(statusBar());
     case cmd::WindowCascade:
     case cmd::WindowTileHorz:
         state.enabled = !mdi_->subWindowList().isEmpty();
@@ -594,18 +600,11 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
 }
 
 bool CMainFrame::ExecuteCommand(int id) {
-    auto toggle = [](QWidget* w) {
-        w->setVisible(!w->isVisible());
+    if (QWidget* bar = BarOf(id)) {
+        bar->setVisible(!bar->isVisible());
         return true;
-    };
+    }
     switch (id) {
-    case cmd::ViewProjectBar: return toggle(projectBar_);
-    case cmd::ViewOutputBar: return toggle(outputBar_);
-    case cmd::ViewFilesBar: return toggle(filesBar_);
-    case cmd::ViewStandardBar: return toggle(toolBars_[0]);
-    case cmd::ViewInsertBar: return toggle(toolBars_[1]);
-    case cmd::ViewFormatBar: return toggle(toolBars_[2]);
-    case cmd::ViewStatusBar: return toggle(statusBar());
     case cmd::WindowCascade: mdi_->cascadeSubWindows(); return true;
     case cmd::WindowTileHorz: mdi_->tileSubWindows(); return true;
     case cmd::FormatHeader: ShowHeadingMenu(); return true;

@@ -97,6 +97,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    QWidget* BarOf(int viewCommand) const;  // the bar a View toggle shows and hides, or null
     QAction* MakeAction(int id, const MenuEntry& entry);
     void BuildMenus();
     void BuildToolBars();

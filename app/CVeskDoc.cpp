@@ -6,6 +6,7 @@
 #include "app/CommandIds.h"
 #include "app/NewFileTemplate.h"
 #include "app/ProjectLink.h"
+#include "platform/FilePath.h"
 #include "text/AskWithCheck.h"
 #include "text/CVeskView.h"
 
@@ -16,14 +17,6 @@
 namespace tarnwell {
 
 namespace {
-
-std::filesystem::path FsPath(const QString& p) {
-#ifdef _WIN32
-    return std::filesystem::path(p.toStdWString());
-#else
-    return std::filesystem::path(QFile::encodeName(p).toStdString());
-#endif
-}
 
 // "Label|patterns|Label|patterns||" -> Qt name filters "Label (p1 p2)".
 QStringList QtFilters(const QString& pairs) {
