@@ -9,6 +9,7 @@
 #include <QFontMetrics>
 #include <QMimeData>
 #include <QPainter>
+#include <QPointer>
 #include <QScrollBar>
 #include <QSplitter>
 
@@ -466,10 +467,33 @@ QString CCrystalTextView::TextToUnicode(const std::string& bytes) const {
     return text;
 }
 
-bool CCrystalTextView::ClipboardHasText() const {
-    const QMimeData* data = QApplication::clipboard()->mimeData();
-    return data && data->hasText() && !data->text().isEmpty();
+namespace {
+
+// Whether the clipboard offers text. The command-state refresh asks on every key press; the answer
+// is taken from the clipboard's formats (never its text, which may be large and belong to another
+// program) and only again after the clipboard announced a change.
+bool ClipboardOffersText() {
+    static QPointer<QClipboard> watched;
+    static bool known = false;
+    static bool hasText = false;
+    QClipboard* clipboard = QApplication::clipboard();
+    if (!clipboard) return false;
+    if (watched != clipboard) {
+        watched = clipboard;
+        known = false;
+        QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, [] { known = false; });
+    }
+    if (!known) {
+        const QMimeData* data = clipboard->mimeData();
+        hasText = data && data->hasText();
+        known = true;
+    }
+    return hasText;
 }
+
+}  // namespace
+
+bool CCrystalTextView::ClipboardHasText() const { return ClipboardOffersText(); }
 
 bool CCrystalTextView::CopyToClipboard(const std::string& text) {
     if (text.empty()) return false;

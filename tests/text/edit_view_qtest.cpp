@@ -312,6 +312,41 @@ private slots:
         QVERIFY(!state.enabled);
     }
 
+    // Paste is enabled from the clipboard's formats, asked again only after the clipboard changed:
+    // the refresh that runs on every key press never reads the clipboard's text.
+    void pasteEnablingFollowsClipboardWithoutReadingIt() {
+        struct CountingData : QMimeData {
+            mutable int reads = 0;
+            QVariant retrieveData(const QString& mime, QMetaType type) const override {
+                ++reads;
+                return QMimeData::retrieveData(mime, type);
+            }
+        };
+        auto buffer = MakeBuffer("abc");
+        CCrystalEditView view;
+        ShowView(view, buffer.get());
+        auto enabled = [&view] {
+            CommandState state;
+            view.UpdateCommand(cmd::Paste, state);
+            return state.enabled;
+        };
+        auto* data = new CountingData;
+        data->setText(QStringLiteral("a large clipboard"));
+        QApplication::clipboard()->setMimeData(data);
+        for (int i = 0; i < 5; ++i) QVERIFY(enabled());
+        QCOMPARE(data->reads, 0);
+        auto* image = new QMimeData;
+        image->setData(QStringLiteral("image/png"), QByteArray("\x89PNG"));
+        QApplication::clipboard()->setMimeData(image);
+        QVERIFY(!enabled());
+        QApplication::clipboard()->setText(QStringLiteral("z"));
+        QVERIFY(enabled());
+        view.Paste();
+        QCOMPARE(TextOf(*buffer), std::string("zabc"));
+        QApplication::clipboard()->clear();
+        QVERIFY(!enabled());
+    }
+
     void dragMoveWithinViewIsOneStep() {
         auto buffer = MakeBuffer("alpha beta gamma");
         DragSourceView view;
