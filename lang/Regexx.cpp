@@ -13,7 +13,7 @@ namespace regexx {
 
 struct Regexx::Compiled {
     pcre2_code* code = nullptr;
-    bool jitDone = false;  // JIT compilation tried successfully (or JIT is unavailable: nothing to do)
+    bool jitDone = false;  // JIT compilation tried (it may have been refused: the interpreter then matches)
     std::size_t captureCount = 0;
     ~Compiled() { pcre2_code_free(code); }
 };
@@ -42,6 +42,8 @@ std::string ErrorText(int code) {
     if (n < 0) return "regular expression error " + std::to_string(code);
     return std::string(reinterpret_cast<const char*>(buffer), static_cast<std::size_t>(n));
 }
+
+std::atomic<bool> g_jitRefused{false};
 
 bool JitAvailable() {
     static const bool available = [] {
@@ -142,10 +144,11 @@ std::size_t Regexx::Run(unsigned flags) {
     if ((flags & Study) && !studied_) {
         std::lock_guard<std::mutex> lock(TheCache().mutex);
         if (!compiled_->jitDone) {
-            if (JitAvailable()) {
-                int rc = pcre2_jit_compile(compiled_->code, PCRE2_JIT_COMPLETE);
-                if (rc < 0) throw CompileException(ErrorText(rc), 0);
-            }
+            // A system may refuse the executable memory the JIT needs (hardened kernels, SELinux execmem),
+            // and the JIT has its own limits on pattern size: the interpreter then matches alone, with the
+            // same results, so a refused JIT is never an error.
+            if (JitAvailable() && !g_jitRefused.load(std::memory_order_relaxed))
+                pcre2_jit_compile(compiled_->code, PCRE2_JIT_COMPLETE);
             compiled_->jitDone = true;
         }
         studied_ = true;
@@ -192,6 +195,10 @@ std::size_t Regexx::Run(unsigned flags) {
         offset = next;
     }
     return matchCount_;
+}
+
+void SimulateJitRefusal(bool refused) {
+    g_jitRefused.store(refused, std::memory_order_relaxed);
 }
 
 std::size_t Regexx::MatchOnce(std::string_view subject, std::string_view pattern, unsigned flags) {

@@ -126,4 +126,8 @@ private:
     std::size_t matchCount_ = 0;
 };
 
+// Makes every later JIT compilation fail, as on a system that refuses executable memory (for tests:
+// matching must go on through the interpreter with the same results).
+void SimulateJitRefusal(bool refused);
+
 }  // namespace regexx

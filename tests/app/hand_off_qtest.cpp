@@ -10,6 +10,7 @@
 #include "tests/support/ModalDriver.h"
 
 #include <QMdiArea>
+#include <QLocalServer>
 #include <QLocalSocket>
 #include <QProcess>
 #include <QtTest>
@@ -239,6 +240,7 @@ private slots:
 
         first->kill();
         first->waitForFinished();
+        QLocalServer::removeServer(channel);  // a killed instance leaves its socket file behind
     }
 };
 

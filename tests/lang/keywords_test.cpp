@@ -1,5 +1,6 @@
 // Keyword sets: file format, lookup rules, and the installed keyword files.
 #include "lang/Keywords.h"
+#include "tests/support/TempDir.h"
 
 #include <gtest/gtest.h>
 
@@ -12,8 +13,7 @@ using tarnwell::KeywordSet;
 namespace {
 
 std::filesystem::path TempFile(const std::string& name, const std::string& content) {
-    auto dir = std::filesystem::temp_directory_path() / ("tarnwell_kw_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()));
-    std::filesystem::create_directories(dir);
+    static const tarnwell::testing::TempDir dir;
     auto path = dir / name;
     std::ofstream(path, std::ios::binary) << content;
     return path;

@@ -104,6 +104,17 @@ TEST(Regexx, StudyGivesSameResults) {
     EXPECT_EQ(rx.Run(Regexx::Study), 1u);  // compiled once, the case option stays until a new pattern
 }
 
+TEST(Regexx, RefusedJitFallsBackToTheInterpreter) {
+    regexx::SimulateJitRefusal(true);
+    Regexx rx;
+    rx.SetSubject("<SCRIPT Language=\"VBScript\" runat=server>");
+    rx.SetPattern("language[ \\t]*=[ \\t]*(\"?)(vbscript|vb)\\1[ ]+runat");  // a pattern no other test compiles
+    EXPECT_NO_THROW(EXPECT_EQ(rx.Run(Regexx::IgnoreCase | Regexx::Study | Regexx::Global), 1u));
+    EXPECT_TRUE(rx.IsStudied());
+    EXPECT_EQ(rx.Atom(0, 1), "VBScript");
+    regexx::SimulateJitRefusal(false);
+}
+
 TEST(Regexx, SubjectWithZeroBytesIsSearchedWhole) {
     Regexx rx;
     const std::string subject("ab\0cd", 5);

@@ -40,7 +40,8 @@ private slots:
         dlg.show();
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.FindWhat()->setText("beta");
-        QVERIFY(dlg.grab().save(QDir::temp().filePath("tarnwell_find_dialog.png")));
+        if (const QString out = qEnvironmentVariable("TARNWELL_SHOTS"); !out.isEmpty())
+            QVERIFY(dlg.grab().save(out + "/find_dialog.png"));
         dlg.reject();
     }
 
@@ -114,7 +115,8 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&dlg));
         dlg.FindWhat()->setText("a");
         dlg.ReplaceWith()->setText("bb");
-        QVERIFY(dlg.grab().save(QDir::temp().filePath("tarnwell_replace_dialog.png")));
+        if (const QString out = qEnvironmentVariable("TARNWELL_SHOTS"); !out.isEmpty())
+            QVERIFY(dlg.grab().save(out + "/replace_dialog.png"));
         dlg.ReplaceAllButton()->click();
         QCOMPARE(QString::fromStdString(buffer.Text(LineEndDos)), QString("bb bb a\r\na"));
         QCOMPARE(driver.Seen(), QStringList{"2 occurrence(s) replaced."});

@@ -1,6 +1,8 @@
 // tarnwell-tool colors, run as a real process over files in a temp folder.
 #include <gtest/gtest.h>
 
+#include "tests/support/TempDir.h"
+
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -21,8 +23,7 @@ std::string RunTool(const std::string& args, int* status) {
 }
 
 std::filesystem::path Write(const std::string& name, const std::string& content) {
-    auto dir = std::filesystem::temp_directory_path() / "tarnwell_colors_tool";
-    std::filesystem::create_directories(dir);
+    static const tarnwell::testing::TempDir dir;
     std::ofstream(dir / name, std::ios::binary) << content;
     return dir / name;
 }
