@@ -8,6 +8,7 @@
 #include "app/OptionsSheet.h"
 #include "app/ToolIcons.h"
 #include "platform/Profile.h"
+#include "ui/CSizingControlBar.h"
 
 #include <QAction>
 #include <QApplication>
@@ -244,24 +245,24 @@ void CMainFrame::BuildDocks() {
     filesBar_->setMinimumHeight(24);
     addToolBar(Qt::BottomToolBarArea, filesBar_);
 
-    outputBar_ = new QDockWidget(QStringLiteral("Output"), this);
+    // The resizable bars, with their window ids and default sizes.
+    CSizingControlBar::UseBarSeparators(this);
+    outputBar_ = new CSizingControlBar(QStringLiteral("Output"), this, {400, 180}, true, 59433);
     outputBar_->setObjectName(QStringLiteral("OutputBar"));
     auto* output = new QPlainTextEdit(outputBar_);
     output->setObjectName(QStringLiteral("OutputText"));
     output->setReadOnly(true);
-    outputBar_->setWidget(output);
-    outputBar_->resize(400, 180);
+    outputBar_->SetContent(output);
     addDockWidget(Qt::BottomDockWidgetArea, outputBar_);
 
-    projectBar_ = new QDockWidget(QStringLiteral("Project"), this);
+    projectBar_ = new CSizingControlBar(QStringLiteral("Project"), this, {200, 250}, true, 59432);
     projectBar_->setObjectName(QStringLiteral("ProjectBar"));
     auto* empty = new QLabel(QStringLiteral("No project is open."), projectBar_);
     empty->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     empty->setMargin(8);
     empty->setEnabled(false);
-    projectBar_->setWidget(empty);
+    projectBar_->SetContent(empty);
     addDockWidget(Qt::LeftDockWidgetArea, projectBar_);
-    resizeDocks({projectBar_}, {200}, Qt::Horizontal);
 }
 
 QString CMainFrame::BarNames() const {
@@ -280,6 +281,8 @@ void CMainFrame::RestoreLayout() {
         const QByteArray bytes(reinterpret_cast<const char*>(state->data()), qsizetype(state->size()));
         restoreState(bytes, kStateVersion);
     }
+    // The bars' own sizes go over what the state put back.
+    CSizingControlBar::LoadAllStates(this, profile_, kDockSection);
     for (auto [bar, section] : {std::pair{projectBar_, "Project Bar"}, std::pair{outputBar_, "Output Bar"}}) {
         if (bar->isFloating() && profile_.GetInt(section, "Dockable", 1) == 0) SetDockable(bar, false);
     }
@@ -329,6 +332,7 @@ void CMainFrame::SaveLayout() {
     const QByteArray state = saveState(kStateVersion);
     profile_.WriteBinary(kDockSection, "State", std::vector<unsigned char>(state.begin(), state.end()));
     profile_.WriteString(kDockSection, "Bars", BarNames().toStdString());
+    CSizingControlBar::SaveAllStates(this, profile_, kDockSection);
     profile_.WriteInt("Project Bar", "Dockable", IsDockable(projectBar_) ? 1 : 0);
     profile_.WriteInt("Output Bar", "Dockable", IsDockable(outputBar_) ? 1 : 0);
     layoutSaved_ = true;
@@ -337,7 +341,11 @@ void CMainFrame::SaveLayout() {
 bool CMainFrame::IsDockable(const QDockWidget* bar) { return bar->allowedAreas() != Qt::NoDockWidgetArea; }
 
 void CMainFrame::SetDockable(QDockWidget* bar, bool dockable) {
-    bar->setAllowedAreas(dockable ? Qt::AllDockWidgetAreas : Qt::NoDockWidgetArea);
+    if (auto* sizing = qobject_cast<CSizingControlBar*>(bar)) {
+        sizing->SetDockable(dockable);
+    } else {
+        bar->setAllowedAreas(dockable ? Qt::AllDockWidgetAreas : Qt::NoDockWidgetArea);
+    }
 }
 
 CChildFrame* CMainFrame::ActiveChild() const {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "text/CommandTarget.h"
+#include "ui/CSizingControlBar.h"
 
 #include <QHash>
 #include <QMainWindow>
@@ -45,8 +46,8 @@ public:
     CChildFrame* ActiveChild() const;
     QAction* Action(int id) const { return actions_.value(id); }
     QToolBar* ToolBar(int index) const { return toolBars_.value(index); }
-    QDockWidget* ProjectBar() const { return projectBar_; }
-    QDockWidget* OutputBar() const { return outputBar_; }
+    CSizingControlBar* ProjectBar() const { return projectBar_; }
+    CSizingControlBar* OutputBar() const { return outputBar_; }
     QToolBar* FilesBar() const { return filesBar_; }
     QMenu* ViewMenu() const { return viewMenu_; }
     QMenu* WindowMenu() const { return windowMenu_; }
@@ -117,8 +118,8 @@ private:
     QHash<QAction*, QPointer<QWidget>> fileButtons_;
     QList<QToolBar*> toolBars_;
     QToolBar* filesBar_ = nullptr;
-    QDockWidget* projectBar_ = nullptr;
-    QDockWidget* outputBar_ = nullptr;
+    CSizingControlBar* projectBar_ = nullptr;
+    CSizingControlBar* outputBar_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* headingMenu_ = nullptr;
     QMenu* windowMenu_ = nullptr;
