@@ -2,7 +2,7 @@
 
 namespace tarnwell {
 
-BufferFindTarget::BufferFindTarget(CCrystalTextBuffer& buffer, CodePage cp)
+BufferFindTarget::BufferFindTarget(CCrystalTextBuffer& buffer, std::optional<CodePage> cp)
     : buffer_(buffer), lines_(buffer), cp_(cp) {
     buffer_.AttachView(this);
 }

@@ -6,19 +6,21 @@
 #include "text/FindSession.h"
 
 #include <algorithm>
+#include <optional>
 
 namespace tarnwell {
 
 class BufferFindTarget final : public FindTarget, public BufferObserver {
 public:
-    explicit BufferFindTarget(CCrystalTextBuffer& buffer, CodePage cp = CodePage::Windows1252);
+    // Searches in the buffer's code page, or in `cp` when one is given.
+    explicit BufferFindTarget(CCrystalTextBuffer& buffer, std::optional<CodePage> cp = std::nullopt);
     ~BufferFindTarget() override;
     BufferFindTarget(const BufferFindTarget&) = delete;
     BufferFindTarget& operator=(const BufferFindTarget&) = delete;
 
     // FindTarget
     const LineSource& Lines() const override { return lines_; }
-    CodePage TextCodePage() const override { return cp_; }
+    CodePage TextCodePage() const override { return cp_ ? *cp_ : buffer_.GetCodePage(); }
     TextPosition Cursor() const override { return cursor_; }
     TextPosition SelectionStart() const override { return std::min(selFrom_, selTo_); }
     TextPosition SelectionEnd() const override { return std::max(selFrom_, selTo_); }
@@ -43,7 +45,7 @@ public:
 private:
     CCrystalTextBuffer& buffer_;
     LinesOf<CCrystalTextBuffer> lines_;
-    CodePage cp_;
+    std::optional<CodePage> cp_;
     TextPosition cursor_, anchor_, selFrom_, selTo_;
     TextPosition savedStart_, savedEnd_;
     bool hasSaved_ = false;

@@ -403,6 +403,7 @@ bool CCrystalTextBuffer::InitFromText(int mode, std::string_view text) {
     initialised_ = true;
     readOnly_ = false;
     lineEndMode_ = (mode == LineEndMac || mode == LineEndUnix) ? mode : LineEndDos;
+    encoding_ = DecideEncoding(*this, defaultCodePage_);
     ResetHistory();
     SetDirty(false);
     NotifyViews(nullptr, nullptr, HintReset, -1);

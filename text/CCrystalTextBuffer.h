@@ -37,6 +37,7 @@
 #include <vector>
 
 #include "text/CommandTarget.h"
+#include "text/Encoding.h"
 #include "text/GapVector.h"
 #include "text/PositionAdjuster.h"
 #include "text/TextPosition.h"
@@ -49,6 +50,8 @@ constexpr std::uint32_t HintHeight = 0x0002;     // the number of lines changed
 constexpr std::uint32_t HintOneLine = 0x0100;    // only the given line changed
 constexpr std::uint32_t HintFlagsOnly = 0x0200;  // only the marks of the given line changed
 constexpr std::uint32_t HintReset = 0x1000;      // the whole text was replaced
+constexpr std::uint32_t HintCodePage = 0x2000;   // the code page changed (line 0; with an adjuster when
+                                                 // the bytes were converted to it)
 
 // Line mark bits.
 constexpr std::uint32_t BookmarkBit = 0x0001;
@@ -165,6 +168,20 @@ public:
     // Whether saves flush the file to disk before replacing the target (on by default).
     void SetFlushOnSave(bool flush) { flushOnSave_ = flush; }
 
+    // --- Code page ---
+    // What the bytes are read as. Every load or creation decides it afresh (DecideEncoding, falling
+    // back on DefaultCodePage); SetEncoding re-reads the same bytes in another code page.
+    const EncodingDecision& Encoding() const { return encoding_; }
+    CodePage GetCodePage() const { return encoding_.codePage; }
+    void SetEncoding(const EncodingDecision& decision);
+    void SetDefaultCodePage(CodePage cp) { defaultCodePage_ = cp; }
+    CodePage DefaultCodePage() const { return defaultCodePage_; }
+    // Rewrites the text in `to` (each character the same, its bytes those of `to`) and takes `to` as
+    // the code page. Refused (false, nothing changed; *unencodable lists the culprits) when `to`
+    // cannot hold a character. The history is dropped (its byte offsets no longer apply) and the
+    // buffer becomes dirty; views keep their positions on the same characters.
+    bool ConvertToCodePage(CodePage to, std::u32string* unencodable = nullptr);
+
     // --- Views ---
     void AttachView(BufferObserver* view);
     void DetachView(BufferObserver* view);
@@ -252,6 +269,8 @@ private:
     bool viewsNeedCompaction_ = false;
     bool editedSinceTyping_ = false;
     bool flushOnSave_ = true;
+    EncodingDecision encoding_;
+    CodePage defaultCodePage_ = CodePage::Windows1252;
 };
 
 // Keeps an undo group open for its lifetime.

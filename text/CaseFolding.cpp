@@ -7,20 +7,6 @@ namespace tarnwell {
 
 namespace {
 
-constexpr std::array<uint8_t, 256> MakeUpper1252() {
-    std::array<uint8_t, 256> t{};
-    for (int i = 0; i < 256; ++i) t[i] = uint8_t(i);
-    for (int c = 'a'; c <= 'z'; ++c) t[c] = uint8_t(c - 32);
-    for (int c = 0xE0; c <= 0xFE; ++c)
-        if (c != 0xF7) t[c] = uint8_t(c - 32);
-    t[0x9A] = 0x8A;  // s caron
-    t[0x9C] = 0x8C;  // oe
-    t[0x9E] = 0x8E;  // z caron
-    t[0xFF] = 0x9F;  // y diaeresis
-    return t;
-}
-constexpr std::array<uint8_t, 256> kUpper1252 = MakeUpper1252();
-
 // Lower-case ranges and how they map. Kind 0: every code point moves by delta. Kind 1: only the code
 // points of the range with the given parity (first, first+2, ...) are lower case and move by delta.
 struct CaseRange {
@@ -90,15 +76,29 @@ int EncodeUtf8(char32_t cp, uint8_t* out) {
     return 4;
 }
 
-// Windows-1252 bytes 0x80-0x9F; 0 marks the five unassigned bytes (kept as U+0080.. on decoding).
-constexpr char16_t k1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
-
 }  // namespace
 
-uint8_t UpperByte1252(uint8_t c) { return kUpper1252[c]; }
+const uint8_t* UpperTable(CodePage cp) {
+    using Table = std::array<uint8_t, 256>;
+    static const std::array<Table, std::size(kCodePages)> tables = [] {
+        std::array<Table, std::size(kCodePages)> all{};
+        for (size_t k = 0; k < all.size(); ++k) {
+            Table& t = all[k];
+            for (int b = 0; b < 256; ++b) {
+                t[size_t(b)] = uint8_t(b);
+                const char c = char(b);
+                const char32_t up = UpperCodePointSameLength(DecodeChar(kCodePages[k], &c, 1, 0).code);
+                std::string enc;
+                if (b >= 0x80 || (b >= 'a' && b <= 'z'))
+                    if (AppendEncoded(kCodePages[k], up, enc) && enc.size() == 1) t[size_t(b)] = uint8_t(enc[0]);
+            }
+        }
+        return all;
+    }();
+    size_t k = 0;
+    while (kCodePages[k] != cp) ++k;
+    return tables[k].data();
+}
 
 char32_t UpperCodePointSameLength(char32_t cp) {
     if (cp < 0x80) return (cp >= 'a' && cp <= 'z') ? cp - 32 : cp;
@@ -168,8 +168,9 @@ std::string UpperCase(std::string_view text, CodePage cp) {
     std::string out(text.size(), '\0');
     auto* src = reinterpret_cast<const uint8_t*>(text.data());
     auto* dst = reinterpret_cast<uint8_t*>(out.data());
-    if (cp == CodePage::Windows1252) {
-        for (size_t i = 0; i < text.size(); ++i) dst[i] = kUpper1252[src[i]];
+    if (IsSingleByte(cp)) {
+        const uint8_t* upper = UpperTable(cp);
+        for (size_t i = 0; i < text.size(); ++i) dst[i] = upper[src[i]];
         return out;
     }
     size_t i = 0;
@@ -183,21 +184,7 @@ std::string UpperCase(std::string_view text, CodePage cp) {
 }
 
 namespace {
-std::optional<std::string> Encode1252(std::string_view utf8, bool lossy);
-}  // namespace
-
-std::optional<std::string> FromUtf8(std::string_view utf8, CodePage cp) {
-    if (cp == CodePage::Utf8) return std::string(utf8);
-    return Encode1252(utf8, false);
-}
-
-std::string FromUtf8Lossy(std::string_view utf8, CodePage cp) {
-    if (cp == CodePage::Utf8) return std::string(utf8);
-    return *Encode1252(utf8, true);
-}
-
-namespace {
-std::optional<std::string> Encode1252(std::string_view utf8, bool lossy) {
+std::optional<std::string> EncodeFromUtf8(std::string_view utf8, CodePage cp, bool lossy) {
     std::string out;
     out.reserve(utf8.size());
     auto* p = reinterpret_cast<const uint8_t*>(utf8.data());
@@ -211,31 +198,32 @@ std::optional<std::string> Encode1252(std::string_view utf8, bool lossy) {
             continue;
         }
         i += size_t(len);
-        if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
-            out.push_back(char(c));
-            continue;
-        }
-        int found = -1;
-        for (int k = 0; k < 32; ++k)
-            if (k1252High[k] != 0 && char32_t(k1252High[k]) == c) found = k;
-        if (found < 0 && c >= 0x80 && c <= 0x9F && k1252High[c - 0x80] == 0) found = int(c - 0x80);
-        if (found < 0 && !lossy) return std::nullopt;
-        out.push_back(found < 0 ? '?' : char(0x80 + found));
+        if (AppendEncoded(cp, c, out)) continue;
+        if (!lossy) return std::nullopt;
+        out.push_back('?');
     }
     return out;
 }
 }  // namespace
+
+std::optional<std::string> FromUtf8(std::string_view utf8, CodePage cp) {
+    if (cp == CodePage::Utf8) return std::string(utf8);
+    return EncodeFromUtf8(utf8, cp, false);
+}
+
+std::string FromUtf8Lossy(std::string_view utf8, CodePage cp) {
+    if (cp == CodePage::Utf8) return std::string(utf8);
+    return *EncodeFromUtf8(utf8, cp, true);
+}
 
 std::string ToUtf8(std::string_view bytes, CodePage cp) {
     std::string out;
     out.reserve(bytes.size() + bytes.size() / 4);
     auto* p = reinterpret_cast<const uint8_t*>(bytes.data());
     uint8_t buf[4];
-    if (cp == CodePage::Windows1252) {
+    if (IsSingleByte(cp)) {
         for (size_t i = 0; i < bytes.size(); ++i) {
-            char32_t c = p[i];
-            if (c >= 0x80 && c <= 0x9F && k1252High[c - 0x80] != 0) c = k1252High[c - 0x80];
-            int n = EncodeUtf8(c, buf);
+            int n = EncodeUtf8(DecodeChar(cp, bytes.data() + i, 1, 0).code, buf);
             out.append(reinterpret_cast<char*>(buf), size_t(n));
         }
         return out;

@@ -12,9 +12,9 @@
 
 namespace tarnwell {
 
-// Upper-case of one Windows-1252 byte: ASCII letters, the accented letters 0xE0-0xFE (not 0xF7) and
-// the four letters of 0x9A, 0x9C, 0x9E, 0xFF. Every other byte maps to itself.
-uint8_t UpperByte1252(uint8_t c);
+// Upper-case of every byte of a single-byte code page (256 entries): a lower-case letter maps to its
+// capital when the code page holds it, every other byte to itself.
+const uint8_t* UpperTable(CodePage cp);
 
 // Upper-case of a Unicode code point when the upper-case form encodes to the same number of UTF-8
 // bytes (Latin, Greek, Cyrillic, Armenian, Latin Extended Additional, full-width letters); otherwise
@@ -32,10 +32,10 @@ int UpperUtf8At(const uint8_t* p, size_t n, uint8_t out[4]);
 // Upper-cases a whole piece of text in the given code page (same length as the input).
 std::string UpperCase(std::string_view text, CodePage cp);
 
-// UTF-8 text to the document's code page; empty when a character has no Windows-1252 form (or, for
-// UTF-8 documents, never). Invalid UTF-8 input is passed through byte for byte.
+// UTF-8 text to the document's code page; empty when a character has no form there (never for
+// UTF-8 documents). Invalid UTF-8 input is passed through byte for byte.
 std::optional<std::string> FromUtf8(std::string_view utf8, CodePage cp);
-// The same, writing "?" for a character that has no Windows-1252 form.
+// The same, writing "?" for a character that has no form in the code page.
 std::string FromUtf8Lossy(std::string_view utf8, CodePage cp);
 // Document bytes to UTF-8 (invalid UTF-8 bytes of a UTF-8 document become U+FFFD).
 std::string ToUtf8(std::string_view bytes, CodePage cp);

@@ -121,7 +121,8 @@ TextFinder::TextFinder(std::string_view pattern, unsigned flags, CodePage cp)
     pattern_ = matchCase ? std::string(pattern) : UpperCase(pattern, cp);
     const int m = int(pattern_.size());
     if (m == 0) return;
-    mode_ = matchCase ? Mode::Exact : cp == CodePage::Windows1252 ? Mode::Fold1252 : Mode::FoldUtf8;
+    mode_ = matchCase ? Mode::Exact : IsSingleByte(cp) ? Mode::FoldByte : Mode::FoldUtf8;
+    if (mode_ == Mode::FoldByte) upper_ = UpperTable(cp);
 
     // Pick the two rarest pattern positions whose possible text bytes are known exactly.
     int bestScore[2] = {1 << 30, 1 << 30};
@@ -167,9 +168,9 @@ TextFinder::ByteSet TextFinder::PreimageOf(int pos) const {
         s.b[0] = p;
         s.n = 1;
         break;
-    case Mode::Fold1252: {
+    case Mode::FoldByte: {
         for (int c = 0; c < 256 && s.n < 3; ++c)
-            if (UpperByte1252(uint8_t(c)) == p) s.b[s.n++] = uint8_t(c);
+            if (upper_[c] == p) s.b[s.n++] = uint8_t(c);
         break;
     }
     case Mode::FoldUtf8: {
@@ -199,9 +200,9 @@ bool TextFinder::Verify(const uint8_t* t, int s, int to) const {
     case Mode::Exact:
     case Mode::FoldSlow:
         return std::memcmp(t + s, p, size_t(m)) == 0;
-    case Mode::Fold1252:
+    case Mode::FoldByte:
         for (int j = 0; j < m; ++j)
-            if (UpperByte1252(t[s + j]) != p[j]) return false;
+            if (upper_[t[s + j]] != p[j]) return false;
         return true;
     case Mode::FoldUtf8: {
         int j = 0;

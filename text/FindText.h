@@ -79,7 +79,7 @@ public:
     int FindLast(const char* line, int len, int from, int to) const;
 
 private:
-    enum class Mode { Exact, Fold1252, FoldUtf8, FoldSlow };
+    enum class Mode { Exact, FoldByte, FoldUtf8, FoldSlow };
     struct ByteSet {
         uint8_t b[3] = {0, 0, 0};
         int n = 0;
@@ -95,6 +95,7 @@ private:
 
     std::string pattern_;  // upper-cased unless case-sensitive
     Mode mode_ = Mode::Exact;
+    const uint8_t* upper_ = nullptr;  // FoldByte: the code page's upper-case table
     bool wholeWord_ = false;
     CodePage cp_ = CodePage::Windows1252;
     int k1_ = -1, k2_ = -1;  // scan positions in the pattern (k2_ -1: one-position scan)

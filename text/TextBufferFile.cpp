@@ -250,6 +250,7 @@ bool CCrystalTextBuffer::ReadFromFile(const fs::path& path, int mode, FileError*
     image_.reset(data);
     lineEndMode_ = mode;
     initialised_ = true;
+    encoding_ = DecideEncoding(*this, defaultCodePage_);
     ResetHistory();
     SetDirty(false);
     NotifyViews(nullptr, nullptr, HintReset, -1);

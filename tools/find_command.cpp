@@ -7,23 +7,9 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 namespace {
-
-bool ValidUtf8(const std::string& s) {
-    const auto* p = reinterpret_cast<const uint8_t*>(s.data());
-    size_t i = 0;
-    while (i < s.size()) {
-        char32_t cp = 0;
-        int len = tarnwell::Utf8SequenceLength(p + i, s.size() - i, &cp);
-        if (len == 0) return false;
-        i += size_t(len);
-    }
-    return true;
-}
 
 bool ParsePosition(const std::string& s, tarnwell::TextPosition& pos) {
     auto comma = s.find(',');
@@ -76,19 +62,22 @@ int RunFind(const std::vector<std::string>& args) {
     }
     if (!haveText || file.empty()) return Usage();
 
-    // The text as the editor loads it (line ends detected), and its bytes for the code page.
+    // The text as the editor loads it: line ends detected, code page decided.
     tarnwell::CCrystalTextBuffer buffer;
     tarnwell::FileError error;
     if (!buffer.ReadFromFile(file, tarnwell::LineEndAuto, &error)) {
         std::fprintf(stderr, "tarnwell-tool find: cannot read \"%s\": %s\n", file.c_str(), error.message.c_str());
         return 1;
     }
-    std::ifstream in(file, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    // The document's code page decides how case is ignored.
-    const auto cp = ValidUtf8(bytes) ? tarnwell::CodePage::Utf8 : tarnwell::CodePage::Windows1252;
+    // The document's code page decides how case is ignored; the text to find arrives as UTF-8.
+    const auto cp = buffer.GetCodePage();
+    const auto pattern = tarnwell::FromUtf8(text, cp);
+    if (!pattern) {
+        std::printf("{\"found\":false}\n");
+        return 0;
+    }
     const tarnwell::LinesOf<tarnwell::CCrystalTextBuffer> lines(buffer);
-    const auto r = tarnwell::FindInText(lines, text, from, flags, wrap, cp);
+    const auto r = tarnwell::FindInText(lines, *pattern, from, flags, wrap, cp);
 
     std::string out;
     if (r.found)

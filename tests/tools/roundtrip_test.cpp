@@ -96,3 +96,24 @@ TEST_F(RoundtripTool, FailuresExitOneWithAMessage) {
 }
 
 }  // namespace
+
+TEST_F(RoundtripTool, EncodingTellsWhatADocumentWouldReadAFileAs) {
+    const struct {
+        std::string bytes, args, json;
+    } cases[] = {
+        {"<%@ CodePage=1251 %>\xCF\xF0\xE8", "",
+         R"({"codepage":"windows-1251","declared":"windows-1251","source":"declaration"})"},
+        {"caf\xC3\xA9", "", R"({"codepage":"utf-8","declared":null,"source":"bytes"})"},
+        {"<meta charset=utf-8>caf\xE9", "", R"({"codepage":"windows-1252","declared":"utf-8","source":"bytes"})"},
+        {"plain", "--default windows-1250 ", R"({"codepage":"windows-1250","declared":null,"source":"default"})"},
+    };
+    int i = 0;
+    for (const auto& c : cases) {
+        const std::string in = Write("page" + std::to_string(i++) + ".asp", c.bytes);
+        const ToolRun r = Tool("encoding " + c.args + "'" + in + "'");
+        EXPECT_EQ(r.status, 0);
+        EXPECT_EQ(r.out, c.json + "\n");
+    }
+    EXPECT_EQ(Tool("encoding '" + (dir / "missing").string() + "'").status, 1);
+    EXPECT_EQ(Tool("encoding --default klingon x").status, 2);
+}
