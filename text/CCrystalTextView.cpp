@@ -172,17 +172,7 @@ void CCrystalTextView::BindBuffer(CCrystalTextBuffer* buffer) {
 }
 
 void CCrystalTextView::ResetFromBuffer() {
-    // Detect the code page from the text: valid UTF-8 throughout, else Windows-1252.
-    codePage_ = CodePage::Utf8;
-    if (buffer_) {
-        const int n = buffer_->LineCount();
-        for (int i = 0; i < n; ++i) {
-            if (!IsValidUtf8(std::string_view(buffer_->LineText(i), buffer_->LineLength(i)))) {
-                codePage_ = CodePage::Windows1252;
-                break;
-            }
-        }
-    }
+    codePage_ = buffer_ ? buffer_->GetCodePage() : CodePage::Utf8;
     ResetLayout();
     AdoptSiblingScroll();
     RecalcVertScrollBar();
@@ -201,20 +191,29 @@ void CCrystalTextView::UnbindBuffer() {
     emit StatusChanged();
 }
 
-void CCrystalTextView::SetCodePage(CodePage cp) {
-    if (cp == codePage_) return;
+void CCrystalTextView::AdoptCodePage(CodePage cp, const PositionAdjuster* adjuster) {
     codePage_ = cp;
     std::fill(lengthCache_.begin(), lengthCache_.end(), -1);
     longestLine_ = -1;
-    // Snap the stored positions to character boundaries of the new decoding.
-    auto snap = [this](TextPosition& p) { p.ch = SnapForwardOnLine(p.line, p.ch); };
+    // Converted bytes: the adjuster moves each position onto its character; re-read bytes: snap the
+    // positions to character boundaries of the new decoding.
+    auto snap = [this, adjuster](TextPosition& p) {
+        if (adjuster) adjuster->Adjust(p);
+        p.ch = SnapForwardOnLine(p.line, p.ch);
+    };
     snap(cursor_);
     snap(anchor_);
     snap(selFrom_);
     snap(selTo_);
+    if (textDragActive_) {
+        snap(dragSourceStart_);
+        snap(dragSourceEnd_);
+    }
+    wantedColumn_ = -1;
     RecalcHorzScrollBar();
     viewport()->update();
     ShowCaretNow();
+    emit StatusChanged();
 }
 
 void CCrystalTextView::ResetLayout() {
@@ -244,6 +243,11 @@ void CCrystalTextView::OnBufferChanged(BufferObserver* source, const PositionAdj
     (void)source;
     if (hints & HintReset) {
         ResetFromBuffer();
+        return;
+    }
+    if (hints & HintCodePage) {
+        LineCountChangedCaches(0);
+        AdoptCodePage(buffer_ ? buffer_->GetCodePage() : CodePage::Utf8, adjuster);
         return;
     }
     if (line < 0) line = 0;

@@ -58,9 +58,7 @@ public:
     void BindBuffer(CCrystalTextBuffer* buffer = nullptr);
     void UnbindBuffer();
     CCrystalTextBuffer* Buffer() const { return buffer_; }
-    // The code page lines are decoded with. Binding detects it (UTF-8 when the text is valid UTF-8,
-    // else Windows-1252); a document may set it explicitly afterwards.
-    void SetCodePage(CodePage cp);
+    // The code page lines are decoded with: the buffer's (UTF-8 without a buffer).
     CodePage GetCodePage() const { return codePage_; }
 
     // --- Layout ---
@@ -326,6 +324,8 @@ protected:
     void InvalidateFonts();
     void SettingsChanged();
     void ResetFromBuffer();
+    // Takes the buffer's new code page; positions follow `adjuster` when the bytes were converted.
+    void AdoptCodePage(CodePage cp, const PositionAdjuster* adjuster);
     void EnsureCaches();
     void LineCountChangedCaches(int line);
 

@@ -449,7 +449,9 @@ private slots:
     }
 
     void multiByteTypingAndInputMethod() {
-        auto buffer = MakeBuffer("");
+        auto buffer = std::make_unique<CCrystalTextBuffer>();
+        buffer->SetDefaultCodePage(CodePage::Utf8);  // an empty page decides nothing: the default holds
+        buffer->InitFromText(LineEndDos, "");
         CCrystalEditView view;
         ShowView(view, buffer.get());
         QKeyEvent key(QEvent::KeyPress, Qt::Key_Eacute, Qt::NoModifier, QStringLiteral("\u00e9"));
