@@ -92,8 +92,9 @@ struct Predefined {
     const char* progId;
 };
 constexpr Predefined kPredefined[] = {
-    {"Server", "ASPTypeLibrary.Server"},   {"Application", "Application"},
-    {"Response", "ASPTypeLibrary.Response"}, {"Request", "ASPTypeLibrary.Request"},
+    {"Server", "ASPTypeLibrary.Server"},     {"Application", "ASPTypeLibrary.Application"},
+    {"Session", "ASPTypeLibrary.Session"},   {"Response", "ASPTypeLibrary.Response"},
+    {"Request", "ASPTypeLibrary.Request"},
     {"CommandBars", "Office.CommandBars"}, {"MyServer", "CoClass1"},
     {"Message", "CDO.Message"},
 };
@@ -115,16 +116,6 @@ void StripComment(std::string& line) {
             return;
         }
     }
-}
-
-// A physical line continues on the next when it is longer than one character and, after trailing blanks
-// and tabs, ends with "_" preceded by a blank or tab. Returns the length of the text kept when joining
-// (up to, not including, the "_"), or 0 when the line does not continue.
-size_t ContinuationKeep(std::string_view seg) {
-    if (seg.size() <= 1) return 0;
-    std::string_view t = TrimRightBlanks(seg);
-    if (t.size() < 2 || t.back() != '_' || !IsBlank(t[t.size() - 2])) return 0;
-    return t.size() - 1;
 }
 
 char FirstWordLetter(std::string_view line) {
@@ -231,7 +222,7 @@ private:
             int n = k;
             for (;;) {
                 std::string_view seg = Clip(region, scan, k);
-                size_t keep = k < region.endLine ? ContinuationKeep(seg) : 0;
+                size_t keep = k < region.endLine ? LineContinuationKeep(seg) : 0;
                 if (keep) {
                     logical.append(seg.data(), keep);
                     ++k;
@@ -435,6 +426,13 @@ void Rebuild(ScriptOutline& outline, const LineSource* text) {
 
 }  // namespace
 
+size_t LineContinuationKeep(std::string_view seg) {
+    if (seg.size() <= 1) return 0;
+    std::string_view t = TrimRightBlanks(seg);
+    if (t.size() < 2 || t.back() != '_' || !IsBlank(t[t.size() - 2])) return 0;
+    return t.size() - 1;
+}
+
 bool OutlineNameEquals(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i)
@@ -456,6 +454,12 @@ const ProcedureItem* ScriptOutline::ProcedureAtLine(int line) const {
     for (const auto& c : classes)
         for (const auto& p : c->procedures)
             if (p->startLine <= line && line <= p->endLine) return p.get();
+    return nullptr;
+}
+
+const ClassItem* ScriptOutline::ClassAtLine(int line) const {
+    for (const auto& c : classes)
+        if (c->startLine <= line && (c->endLine < 0 || line <= c->endLine)) return c.get();
     return nullptr;
 }
 

@@ -98,6 +98,8 @@ public:
     // of each class in class order.
     const ProcedureItem* ProcedureAtLine(int line) const;
     const WithBlock* WithAtLine(int line) const;
+    // The class whose start line <= line <= end line (a class never closed runs to the end).
+    const ClassItem* ClassAtLine(int line) const;
 
     OutlineSource* Source() const { return owner_; }
     std::uint32_t Generation() const { return generation_; }
@@ -173,6 +175,11 @@ void RebuildOutline(ScriptOutline& outline, const LineSource& text);
 // ".." segments are resolved; an absolute name is used unchanged. Empty too when the index is out of
 // range or the including file has no absolute path (an untitled document).
 std::string IncludePath(const ScriptOutline& outline, size_t index);
+
+// A physical line continues on the next when it is longer than one character and, after trailing blanks
+// and tabs, ends with "_" preceded by a blank or tab. Returns the length of the text kept when joining
+// (up to, not including, the "_"), or 0 when the line does not continue.
+size_t LineContinuationKeep(std::string_view line);
 
 // Equal names ignoring ASCII case.
 bool OutlineNameEquals(std::string_view a, std::string_view b);

@@ -164,11 +164,10 @@ const TypeEntry* TypeLibraryCache::FindTypeByProgId(std::string_view text, const
             if (const TypeEntry* t = preferred->FindType(text)) return t;
         for (const auto& lib : libraries_)
             if (const TypeEntry* t = lib->FindType(text)) return t;
-        return nullptr;
     }
     const std::string key = UpperKey(text);
     if (auto it = remembered_.find(key); it != remembered_.end()) return it->second;
-    const TypeEntry* found = FindLibraryType(text.substr(0, dot), text.substr(dot + 1));
+    const TypeEntry* found = dot == std::string_view::npos ? nullptr : FindLibraryType(text.substr(0, dot), text.substr(dot + 1));
     if (!found) found = LocateAndLoad(text);
     remembered_.emplace(key, found);
     return found;

@@ -203,10 +203,10 @@ public:
     const TypeEntry* FindLibraryType(std::string_view libraryName, std::string_view typeName) const;
     // A type named by a ProgID ("ADODB.Recordset", "MSXML2.DOMDocument.6.0") or by a bare type name:
     // - no ".": the first type of that name in preferred (when given), then every library in load order;
-    // - otherwise the library named before the first "." and the type named by the rest; failing that,
-    //   the component index (versioned and renamed ProgIDs), loading the library it names.
-    // The answer for every dotted text is remembered, found or not, so a repeated lookup costs one map
-    // search and never loads or reads anything again.
+    // - otherwise the library named before the first "." and the type named by the rest;
+    // failing that, the component index (versioned and renamed ProgIDs, and classes such as "RegExp"
+    // that a script creates with New), loading the library it names. What the index answers is
+    // remembered, found or not, so a repeated lookup never asks the index or loads anything again.
     const TypeEntry* FindTypeByProgId(std::string_view text, const TypeLibrary* preferred = nullptr);
     // The VBScript global functions and constants: type "GlobalObj" of library "VBScript_Global".
     const TypeEntry* VbScriptGlobals() const;

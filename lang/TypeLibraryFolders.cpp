@@ -159,7 +159,7 @@ bool FolderTypeLibraryProvider::LocateProgId(std::string_view progId, ProgIdLoca
     } else {
         // "Library.Coclass", or a versioned "Library.Coclass.N".
         const size_t dot = progId.find('.');
-        if (dot == std::string_view::npos || dot == 0) return false;
+        if (dot == std::string_view::npos || dot == 0) return false;  // a bare name only through the index
         std::string_view rest = progId.substr(dot + 1);
         rest = rest.substr(0, rest.find('.'));
         if (rest.empty()) return false;

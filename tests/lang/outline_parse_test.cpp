@@ -51,11 +51,13 @@ std::vector<std::string> ParamNames(const ProcedureItem& p) {
 
 TEST(OutlineParse, PredefinedObjectsLeadEveryRebuild) {
     Built b({"plain html, no script"});
-    const char* names[] = {"Server", "Application", "Response", "Request", "CommandBars", "MyServer", "Message"};
-    const char* texts[] = {"ASPTypeLibrary.Server",  "Application", "ASPTypeLibrary.Response", "ASPTypeLibrary.Request",
-                           "Office.CommandBars", "CoClass1", "CDO.Message"};
-    ASSERT_EQ(b.o().variables.size(), 7u);
-    for (size_t i = 0; i < 7; ++i) {
+    // Application carries its library's name and Session follows it, so both intrinsic objects resolve.
+    const char* names[] = {"Server", "Application", "Session", "Response", "Request", "CommandBars", "MyServer", "Message"};
+    const char* texts[] = {"ASPTypeLibrary.Server",   "ASPTypeLibrary.Application", "ASPTypeLibrary.Session",
+                           "ASPTypeLibrary.Response", "ASPTypeLibrary.Request",     "Office.CommandBars",
+                           "CoClass1",                "CDO.Message"};
+    ASSERT_EQ(b.o().variables.size(), 8u);
+    for (size_t i = 0; i < 8; ++i) {
         const VariableItem& v = *b.o().variables[i];
         EXPECT_EQ(v.name, names[i]);
         EXPECT_EQ(v.text, texts[i]);
@@ -270,7 +272,7 @@ TEST(OutlineParse, MergeKeepsFirstLineAndPredefinedObjects) {
     EXPECT_EQ(req->text, "ASPTypeLibrary.Request");
     EXPECT_EQ(req->predefined, 1);
     EXPECT_EQ(b.o().FindVariable("Response")->text, "ASPTypeLibrary.Response");
-    EXPECT_EQ(b.o().variables.size(), 8u);
+    EXPECT_EQ(b.o().variables.size(), 9u);
     const ProcedureItem& p = *b.o().procedures[0];
     ASSERT_EQ(p.locals.size(), 1u);
     EXPECT_EQ(p.locals[0]->name, "t");
@@ -338,7 +340,7 @@ TEST(OutlineParse, Lookups) {
     Built b({"<%", "Dim Total", "Sub Calc(n)", "  Dim Sum", "  With Sum", "  End With", "End Sub",
              "Class Cart", "  Dim Items", "  Function Count()", "  End Function", "End Class", "%>"});
     const ScriptOutline& o = b.o();
-    EXPECT_EQ(o.FindVariable("TOTAL"), o.variables[7].get());
+    EXPECT_EQ(o.FindVariable("TOTAL"), o.variables[8].get());
     EXPECT_EQ(o.FindVariable("Tota"), nullptr);
     EXPECT_EQ(o.FindVariable("SUM"), nullptr);  // locals are not global
     ASSERT_NE(o.FindProcedure("calc"), nullptr);
@@ -366,7 +368,7 @@ TEST(OutlineParse, GenerationFlagAndPatternsCompiledOnce) {
     OutlineSource source("/x.asp");
     EXPECT_TRUE(source.NeedsRebuild());
     RebuildOutline(source.Outline(), text);
-    EXPECT_EQ(source.Outline().variables.size(), 8u);
+    EXPECT_EQ(source.Outline().variables.size(), 9u);
     lines = {"<%", "Class C", "Sub S(a)", "With x", "End With", "End Sub", "End Class", "Const K",
              "Set o = CreateObject(\"P.Q\")", "Set n = New C", "Dim d", "%>",
              "<!-- #include file=\"a.asp\" --><script language=vbscript runat=server>"};
@@ -383,7 +385,7 @@ TEST(OutlineParse, GenerationFlagAndPatternsCompiledOnce) {
     RebuildOutline(source.Outline(), text);
     EXPECT_EQ(source.Outline().Generation(), g + 1);
     EXPECT_EQ(regexx::Regexx::CompileCount(), compiles);
-    EXPECT_EQ(source.Outline().variables.size(), 11u);
+    EXPECT_EQ(source.Outline().variables.size(), 12u);
     EXPECT_EQ(source.Outline().regions.size(), 2u);
 }
 
@@ -397,7 +399,7 @@ TEST(OutlineParse, SurvivesAnyBytes) {
     {
         Built empty({});
         EXPECT_TRUE(empty.o().regions.empty());
-        EXPECT_EQ(empty.o().variables.size(), 7u);
+        EXPECT_EQ(empty.o().variables.size(), 8u);
         Built oneEmpty({""});
         EXPECT_TRUE(oneEmpty.o().regions.empty());
         Built open({"<%"});

@@ -117,7 +117,7 @@ TEST(OutlineSources, OpenTextBeforeDiskAndUnreadableFiles) {
     // A file that cannot be read leaves only the predefined objects.
     fs::remove(path);
     RebuildOutline(source.Outline());
-    EXPECT_EQ(source.Outline().variables.size(), 7u);
+    EXPECT_EQ(source.Outline().variables.size(), 8u);
     EXPECT_TRUE(source.Outline().regions.empty());
 }
 
@@ -141,7 +141,7 @@ TEST(OutlineSources, StoreKeysAndMoves) {
 #endif
     RebuildOutline(doc.Outline());
     fs::current_path(cwd);
-    EXPECT_EQ(doc.Outline().variables.size(), 7u);
+    EXPECT_EQ(doc.Outline().variables.size(), 8u);
     doc.AttachOpenText(&open);
 
     // Saved under a name: the entry moves to the path, needs a rebuild, and keeps its open text.

@@ -86,10 +86,10 @@ TEST(OutlineTool, PrintsTheWholeOutline) {
                        "locals":[{"name":"n","text":"","start":[7,-1],"predefined":0,"expr":0}]}],
         "members":[{"name":"items","text":"","start":[5,-1],"predefined":0,"expr":0}]}])"));
     EXPECT_EQ(j["procedures"], json::array());
-    ASSERT_EQ(j["variables"].size(), 10u);
+    ASSERT_EQ(j["variables"].size(), 11u);
     EXPECT_EQ(j["variables"][0], json::parse(R"({"name":"Server","text":"ASPTypeLibrary.Server","start":[-1,-1],"predefined":1,"expr":0})"));
-    EXPECT_EQ(j["variables"][7]["name"], "v");
-    EXPECT_EQ(j["variables"][8], json::parse(R"({"name":"conn","text":"ADODB.Connection","start":[3,-1],"predefined":0,"expr":0})"));
+    EXPECT_EQ(j["variables"][8]["name"], "v");
+    EXPECT_EQ(j["variables"][9], json::parse(R"({"name":"conn","text":"ADODB.Connection","start":[3,-1],"predefined":0,"expr":0})"));
     EXPECT_EQ(j["withs"], json::parse(R"([{"expr":"conn","start":[10,-1],"end":[11,-1]}])"));
     EXPECT_EQ(j["includes"], json::parse(R"(["/INC/TOP.ASP"])"));
     // Bytes >= 0x80 are written as \u00XX.
@@ -104,7 +104,7 @@ TEST(OutlineTool, FailuresAndUsage) {
     TempFile page("<% Dim a %>");
     Result named = RunTool("--name /web/site/page.asp " + page.Quoted());
     ASSERT_EQ(named.status, 0) << named.out;
-    EXPECT_EQ(json::parse(named.out)["variables"].size(), 8u);
+    EXPECT_EQ(json::parse(named.out)["variables"].size(), 9u);
     TempFile empty("");
     Result e = RunTool(empty.Quoted());
     ASSERT_EQ(e.status, 0);
