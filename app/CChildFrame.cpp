@@ -8,8 +8,10 @@
 #include "app/CommandIds.h"
 #include "app/DocPreview.h"
 #include "app/FrameClient.h"
+#include "app/ProjectLink.h"
 #include "app/OptionsSheet.h"
 #include "app/SourceView.h"
+#include "html/TagCommands.h"
 #include "platform/MemoryProfile.h"
 #include "text/CCrystalEditView.h"
 #include "text/ViewFind.h"
@@ -39,6 +41,18 @@ CChildFrame::CChildFrame(CVeskDoc* doc, CMainFrame* mainFrame) : doc_(doc), main
     // Find, Find Next and Replace work on the source view with the application's search memory.
     if (auto* edit = dynamic_cast<CCrystalEditView*>(sourceView_)) {
         if (CEditorApp* app = CEditorApp::Instance()) AttachFindCommands(*edit, app->GetProfile());
+        // The tag insertion commands and the dialogs they open.
+        AuthoringContext context;
+        if (CEditorApp* app = CEditorApp::Instance()) context.profile = &app->GetProfile();
+        context.documentPath = [this] { return doc_->PathName(); };
+        context.projectFolder = [] {
+            CEditorApp* app = CEditorApp::Instance();
+            return app && app->Project().IsOpen() ? QString::fromStdString(app->Project().ProjectFolder()) : QString();
+        };
+        AttachTagCommands(*edit, std::move(context));
+        connect(edit, &CCrystalTextView::ContextMenuRequested, this, [this](QPoint at) {
+            if (mainFrame_) mainFrame_->ShowEditorContextMenu(at);
+        });
     }
     if (mainFrame_) mainFrame_->AddFileButton(this, doc->Title());
     doc_->AddFrame(this);
@@ -108,6 +122,11 @@ void CChildFrame::changeEvent(QEvent* e) {
     QMdiSubWindow::changeEvent(e);
 }
 
+CTagCommands* CChildFrame::TagCommands() const {
+    auto* view = dynamic_cast<CCrystalTextView*>(sourceView_);
+    return view && SourceShown() ? TagCommandsOf(*view) : nullptr;
+}
+
 CFindCommands* CChildFrame::FindCommands() const {
     auto* view = dynamic_cast<CCrystalTextView*>(sourceView_);
     return view ? FindCommandsOf(*view) : nullptr;
@@ -124,7 +143,8 @@ bool CChildFrame::UpdateCommand(int id, CommandState& state) {
         state.enabled = true;
         return true;
     }
-    // The find commands work on the source view, so not while the preview is shown.
+    // The find and tag commands work on the source view, so not while the preview is shown.
+    if (CTagCommands* tags = TagCommands(); tags && tags->UpdateCommand(id, state)) return true;
     CFindCommands* find = SourceShown() ? FindCommands() : nullptr;
     return find && find->UpdateCommand(id, state);
 }
@@ -134,6 +154,7 @@ bool CChildFrame::ExecuteCommand(int id) {
         PreviewInBrowser();
         return true;
     }
+    if (CTagCommands* tags = TagCommands(); tags && tags->ExecuteCommand(id)) return true;
     CFindCommands* find = SourceShown() ? FindCommands() : nullptr;
     return find && find->ExecuteCommand(id);
 }

@@ -15,6 +15,7 @@ class CFrameClient;
 class CMainFrame;
 class CVeskDoc;
 class CFindCommands;
+class CTagCommands;
 
 class CChildFrame : public QMdiSubWindow, public CCmdTarget {
     Q_OBJECT
@@ -53,6 +54,7 @@ protected:
 
 private:
     CFindCommands* FindCommands() const;
+    CTagCommands* TagCommands() const;
     bool SourceShown() const;
     void PreviewInBrowser();
 

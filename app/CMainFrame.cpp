@@ -7,6 +7,7 @@
 #include "app/MenuTable.h"
 #include "app/OptionsSheet.h"
 #include "app/ToolIcons.h"
+#include "html/ServerObjectsDialog.h"
 #include "platform/Profile.h"
 #include "ui/CSizingControlBar.h"
 
@@ -126,6 +127,11 @@ void CMainFrame::BuildMenus() {
                 m = stack.back()->addMenu(Qs(e.text));
             }
             connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+            if (e.text) popups_.insert(Qs(e.text), m);
+            if (e.text && Qs(e.text) == QStringLiteral("Insert Server &Object ID")) {
+                // Rebuilt from the list every time it opens.
+                connect(m, &QMenu::aboutToShow, this, [this, m] { FillServerObjectMenu(m); });
+            }
             if (stack.empty() && e.text && Qs(e.text) == QStringLiteral("&View")) viewMenu_ = m;
             if (stack.empty() && e.text && Qs(e.text) == QStringLiteral("&Window")) windowMenu_ = m;
             stack.push_back(m);
@@ -382,28 +388,29 @@ bool CMainFrame::RouteCommand(int id) {
     return false;
 }
 
+void CMainFrame::UpdateAction(const std::vector<CCmdTarget*>& chain, int id, QAction* a) {
+    CommandState state;
+    bool handled = false;
+    for (CCmdTarget* t : chain) {
+        if (t->UpdateCommand(id, state)) {
+            handled = true;
+            break;
+        }
+    }
+    a->setEnabled(handled && state.enabled);
+    if (state.checked) {
+        a->setCheckable(true);
+        a->setChecked(*state.checked);
+    } else if (a->isCheckable()) {
+        a->setChecked(false);
+    }
+    if (state.text) a->setText(QString::fromStdString(*state.text));
+}
+
 void CMainFrame::UpdateCommands() {
     const auto chain = CommandChain();
-    auto update = [&chain](int id, QAction* a) {
-        CommandState state;
-        bool handled = false;
-        for (CCmdTarget* t : chain) {
-            if (t->UpdateCommand(id, state)) {
-                handled = true;
-                break;
-            }
-        }
-        a->setEnabled(handled && state.enabled);
-        if (state.checked) {
-            a->setCheckable(true);
-            a->setChecked(*state.checked);
-        } else if (a->isCheckable()) {
-            a->setChecked(false);
-        }
-        if (state.text) a->setText(QString::fromStdString(*state.text));
-    };
-    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) update(it.key(), it.value());
-    for (const auto& [id, a] : extraActions_) update(id, a);
+    for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) UpdateAction(chain, it.key(), it.value());
+    for (const auto& [id, a] : extraActions_) UpdateAction(chain, id, a);
     // Panes 2 to 5 show what a view tells them; nobody answering leaves them blank.
     for (auto it = panes_.cbegin(); it != panes_.cend(); ++it) {
         CommandState state;
@@ -550,6 +557,61 @@ QMenu* CMainFrame::createPopupMenu() {
     return menu;
 }
 
+void CMainFrame::FillServerObjectMenu(QMenu* menu) {
+    tarnwell::FillServerObjectMenu(menu, CServerObjectStore::Get(&profile_).Objects(),
+                                   [this](int id) { RouteCommand(id); });
+    const auto chain = CommandChain();
+    for (QAction* a : menu->actions()) {
+        const int id = a->data().toInt();
+        if (id >= cmd::ServerObjectFirst && id < cmd::ServerObjectFirst + kServerObjectMenuLimit) {
+            UpdateAction(chain, id, a);
+        }
+    }
+}
+
+QMenu* CMainFrame::EditorContextMenu() {
+    if (contextMenu_) return contextMenu_;
+    contextMenu_ = new QMenu(this);
+    contextMenu_->setObjectName(QStringLiteral("EditorContextMenu"));
+    std::vector<QMenu*> stack{contextMenu_};
+    const auto entries = tarnwell::EditorContextMenu();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        const MenuEntry& e = entries[i];
+        switch (e.kind) {
+        case MenuEntry::Popup: {
+            QMenu* shared = popups_.value(Qs(e.text));
+            if (shared && i + 1 < entries.size() && entries[i + 1].kind == MenuEntry::End) {
+                stack.back()->addMenu(shared);
+                ++i;
+            } else {
+                QMenu* m = stack.back()->addMenu(Qs(e.text));
+                connect(m, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+                stack.push_back(m);
+            }
+            break;
+        }
+        case MenuEntry::End: stack.pop_back(); break;
+        case MenuEntry::Separator: stack.back()->addSeparator(); break;
+        case MenuEntry::Item: {
+            QAction* a = actions_.value(e.id);
+            if (!a) {
+                a = MakeAction(e.id, e);
+                actions_.insert(e.id, a);
+            }
+            stack.back()->addAction(a);
+            break;
+        }
+        }
+    }
+    return contextMenu_;
+}
+
+void CMainFrame::ShowEditorContextMenu(QPoint globalPos) {
+    QMenu* menu = EditorContextMenu();
+    UpdateCommands();
+    menu->exec(globalPos);
+}
+
 void CMainFrame::ShowHeadingMenu() {
     QToolBar* format = toolBars_.value(2);
     QAction* a = actions_.value(cmd::FormatHeader);
@@ -585,6 +647,7 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
         state.enabled = !mdi_->subWindowList().isEmpty();
         return true;
     case cmd::ToolsOptions: return true;
+    case cmd::ServerObjectCustomize: return true;
     case cmd::FormatHeader: {
         // Enabled while some heading command is.
         state.enabled = false;
@@ -617,6 +680,7 @@ bool CMainFrame::ExecuteCommand(int id) {
     case cmd::WindowTileHorz: mdi_->tileSubWindows(); return true;
     case cmd::FormatHeader: ShowHeadingMenu(); return true;
     case cmd::ToolsOptions: COptionsSheet::Get().Show(this); return true;
+    case cmd::ServerObjectCustomize: CServerObjectsDialog::Customize(&profile_, this); return true;
     default: return false;
     }
 }

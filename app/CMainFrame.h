@@ -91,6 +91,11 @@ public:
     bool ExecuteCommand(int id) override;
     // The right-button menu over the bars.
     QMenu* createPopupMenu() override;
+    // The editor view's context menu (built once), and showing it at a screen position.
+    QMenu* EditorContextMenu();
+    void ShowEditorContextMenu(QPoint globalPos);
+    // A main-menu popup by its title ("&Insert", "Insert Server &Object ID"), or null.
+    QMenu* Popup(const QString& title) const { return popups_.value(title); }
 
 protected:
     void closeEvent(QCloseEvent* e) override;
@@ -109,6 +114,8 @@ private:
     QString BarNames() const;
     void FillWindowList();
     void ShowHeadingMenu();
+    void UpdateAction(const std::vector<CCmdTarget*>& chain, int id, QAction* a);
+    void FillServerObjectMenu(QMenu* menu);
 
     CEditorApp& app_;
     Profile& profile_;
@@ -122,6 +129,8 @@ private:
     CSizingControlBar* outputBar_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* headingMenu_ = nullptr;
+    QMenu* contextMenu_ = nullptr;
+    QHash<QString, QMenu*> popups_;
     QMenu* windowMenu_ = nullptr;
     QList<QAction*> windowListActions_;
     QLabel* message_ = nullptr;

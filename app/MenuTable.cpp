@@ -110,7 +110,7 @@ const MenuEntry kMainMenu[] = {
         S(),
         I(InsertTable, "&Table\tCtrl+Alt+T", "Ctrl+Alt+T"),
         S(),
-        I(InsertParagraph, "&Paragraph\tCtrl+Shift+P"),
+        I(InsertParagraph, "&Paragraph\tCtrl+Shift+P", "Ctrl+Shift+P"),
         I(InsertLineBreak, "Line &Break"),
         I(InsertHorizontalLine, "Hori&zonal Line"),
         I(InsertNamedAnchor, "&Named Anchor"),
@@ -121,14 +121,14 @@ const MenuEntry kMainMenu[] = {
     E(),
     P("F&ormat"),
         P("Style"),
-            I(FormatBold, "&Bold\tCtrl+Shift+B"),
-            I(FormatItalic, "&Italic\tCtrl+Shift+I"),
-            I(FormatUnderline, "&Underline\tCtrl+Shift+U"),
+            I(FormatBold, "&Bold\tCtrl+Shift+B", "Ctrl+Shift+B"),
+            I(FormatItalic, "&Italic\tCtrl+Shift+I", "Ctrl+Shift+I"),
+            I(FormatUnderline, "&Underline\tCtrl+Shift+U", "Ctrl+Shift+U"),
         E(),
         P("&Align"),
-            I(FormatAlignLeft, "&Left\tCtrl+Shift+L"),
-            I(FormatAlignCenter, "&Center\tCtrl+Shift+C"),
-            I(FormatAlignRight, "&Right\tCtrl+Shift+R"),
+            I(FormatAlignLeft, "&Left\tCtrl+Shift+L", "Ctrl+Shift+L"),
+            I(FormatAlignCenter, "&Center\tCtrl+Shift+C", "Ctrl+Shift+C"),
+            I(FormatAlignRight, "&Right\tCtrl+Shift+R", "Ctrl+Shift+R"),
         E(),
         S(),
         I(FormatList, "Li&st..."),
@@ -141,7 +141,7 @@ const MenuEntry kMainMenu[] = {
             I(FormatHeading1 + 5, "Heading 6"),
         E(),
         S(),
-        I(FormatFont, "Font...\tCtrl+Shift+F"),
+        I(FormatFont, "Font...\tCtrl+Shift+F", "Ctrl+Shift+F"),
     E(),
     P("&ASP"),
         I(AspScriptBlock, "Insert &ASP Script Block"),
@@ -175,6 +175,25 @@ const MenuEntry kMainMenu[] = {
         I(PrevPane, nullptr, "Shift+F6"),
         I(ViewOutputBar, nullptr, nullptr),
     E(),
+};
+
+// The editor's context menu. A popup with the title of a main-menu popup and no items of its own
+// stands for that popup (the same submenu, built once).
+const MenuEntry kEditorContextMenu[] = {
+    I(kCut, "Cu&t\tCtrl+X"),
+    I(kCopy, "&Copy\tCtrl+C"),
+    I(kPaste, "&Paste\tCtrl+V"),
+    S(),
+    P("&Insert"), E(),
+    P("F&ormat"), E(),
+    S(),
+    I(AspScriptBlock, "Insert &ASP Script Block"),
+    P("Insert Server &Object ID"), E(),
+    S(),
+    I(ListMembers, "List &Members\tCtrl+M"),
+    I(ParameterInfo, "Parameter &Info\tCtrl+I"),
+    S(),
+    I(LocateInProject, "&Locate in Project Explorer"),
 };
 
 const MenuEntry kNewMenu[] = {P("New"), I(NewProject, "New &Project..."), I(FileNew, "New &File"), E()};
@@ -264,6 +283,28 @@ const std::map<int, Prompt>& Prompts() {
         {ToolsOptions, {"Change the editor options", "Options"}},
         {PreviewInBrowser, {"Preview the page in the default browser", "Preview in Default Browser"}},
         {FormatHeader, {"Insert a heading", "Header"}},
+        {InsertImage, {"Insert an image", "Image"}},
+        {InsertLink, {"Insert a link around the selection", "Link"}},
+        {InsertEmailLink, {"Insert an e-mail link around the selection", "Email Link"}},
+        {InsertForm, {"Insert a form around the selection", "Form"}},
+        {InsertTable, {"Insert a table", "Table"}},
+        {InsertParagraph, {"Make the selection a paragraph", "Paragraph"}},
+        {InsertLineBreak, {"Insert a line break", "Line Break"}},
+        {InsertHorizontalLine, {"Insert a horizontal line", "Horizontal Line"}},
+        {InsertNamedAnchor, {"Insert a named anchor", "Named Anchor"}},
+        {InsertSpecialChars, {"Insert a special character", "Special Characters"}},
+        {InsertComment, {"Make the selection a comment", "Comment"}},
+        {InsertDateTime, {"Insert the date and time", "Date & Time"}},
+        {FormatBold, {"Make the selection bold", "Bold"}},
+        {FormatItalic, {"Make the selection italic", "Italic"}},
+        {FormatUnderline, {"Underline the selection", "Underline"}},
+        {FormatAlignLeft, {"Align the selection left", "Align Left"}},
+        {FormatAlignCenter, {"Center the selection", "Center"}},
+        {FormatAlignRight, {"Align the selection right", "Align Right"}},
+        {FormatList, {"Insert a list", "List"}},
+        {FormatFont, {"Set the font of the selection", "Font"}},
+        {AspScriptBlock, {"Insert a server script block", "ASP Script Block"}},
+        {AspIncludeFile, {"Insert an include directive", "Include File"}},
         {CheckForUpdates, {"Visit the web site for updates", "Check for Updates"}},
         {TechnicalSupport, {"Send a message to technical support", "Technical Support"}},
         {WindowNew, {"Open another window for the active document", "New Window"}},
@@ -277,6 +318,8 @@ const std::map<int, Prompt>& Prompts() {
 }  // namespace
 
 std::span<const MenuEntry> MainMenu() { return kMainMenu; }
+
+std::span<const MenuEntry> EditorContextMenu() { return kEditorContextMenu; }
 
 std::span<const MenuEntry> DropDownMenu(int buttonId) {
     switch (buttonId) {

@@ -17,6 +17,10 @@ struct MenuEntry {
 // The menu bar: Popup ... End brackets nest.
 std::span<const MenuEntry> MainMenu();
 
+// The editor view's context menu. A popup without items stands for the main-menu popup of the same
+// title.
+std::span<const MenuEntry> EditorContextMenu();
+
 // Drop-down menus of tool buttons (New File, Open File, Form, Header): Popup ... End, one popup each.
 std::span<const MenuEntry> DropDownMenu(int buttonId);
 
