@@ -45,14 +45,15 @@ public:
             }
         }
         size_ = AddCheck(QStringLiteral("&Specify size"), "specifySize");
-        width_ = AddSpin(QStringLiteral("&Width:"), "width");
-        widthPercent_ = AddCheck(QStringLiteral("&Percent"), "widthPercent");
-        height_ = AddSpin(QStringLiteral("&Height:"), "height");
-        heightPercent_ = AddCheck(QStringLiteral("&Percent"), "heightPercent");
+        width_ = AddSpin(QStringLiteral("&Width:"), "width", {}, &widthPercent_);
+        height_ = AddSpin(QStringLiteral("&Height:"), "height", {}, &heightPercent_);
         auto enable = [this] {
             for (QWidget* w : {static_cast<QWidget*>(width_), static_cast<QWidget*>(height_),
                                static_cast<QWidget*>(widthPercent_), static_cast<QWidget*>(heightPercent_)}) {
                 w->setEnabled(size_->isChecked());
+                if (QWidget* label = form_->labelForField(w->parentWidget() != this ? w->parentWidget() : w)) {
+                    label->setEnabled(size_->isChecked());
+                }
             }
         };
         connect(size_, &QCheckBox::toggled, this, enable);
@@ -77,11 +78,25 @@ public:
     }
 
 private:
-    CSpinEdit* AddSpin(const QString& label, const char* name, const QString& text = {}) {
+    // A number field; with `percent` a "Percent" check box beside it.
+    CSpinEdit* AddSpin(const QString& label, const char* name, const QString& text = {}, QCheckBox** percent = nullptr) {
         auto* spin = new CSpinEdit(0, kSpinLimit, this);
         spin->setObjectName(QString::fromLatin1(name));
         spin->SetText(text);
-        AddRow(label, spin);
+        if (!percent) {
+            AddRow(label, spin);
+            return spin;
+        }
+        auto* row = new QWidget(this);
+        auto* h = new QHBoxLayout(row);
+        h->setContentsMargins(0, 0, 0, 0);
+        h->addWidget(spin);
+        *percent = new QCheckBox(QStringLiteral("&Percent"), row);
+        (*percent)->setObjectName(QString::fromLatin1(name) + QStringLiteral("Percent"));
+        h->addWidget(*percent);
+        h->addStretch();
+        AddRow(label, row);
+        if (auto* l = qobject_cast<QLabel*>(form_->labelForField(row))) l->setBuddy(spin);
         return spin;
     }
 
@@ -203,8 +218,13 @@ public:
             AddRow(labels[i], row);
             Limit(colors_[i].text, kNameLimit);
         }
-        bgImage_ = AddCheck(QStringLiteral("BG &image:"), "bgImage");
-        background_ = AddPath(QString(), "background", c, {CPathEdit::ImageFiles, CPathEdit::AllFiles});
+        // The check box stands in the label column of its path field.
+        background_ = AddPath(QStringLiteral("BG &image:"), "background", c, {CPathEdit::ImageFiles, CPathEdit::AllFiles});
+        bgImage_ = new QCheckBox(QStringLiteral("BG &image:"), this);
+        bgImage_->setObjectName(QStringLiteral("bgImage"));
+        QWidget* label = form_->labelForField(background_);
+        form_->replaceWidget(label, bgImage_);
+        delete label;
         connect(bgImage_, &QCheckBox::toggled, background_, &QWidget::setEnabled);
         background_->setEnabled(false);
         Finish();

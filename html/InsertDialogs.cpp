@@ -127,7 +127,7 @@ void CPathEdit::Browse() {
 CInsertDialog::CInsertDialog(const QString& title, QWidget* owner) : QDialog(owner) {
     setWindowTitle(title);
     form_ = new QFormLayout(this);
-    form_->setFieldGrowthPolicy(QFormLayout::ExpandingFieldsGrow);
+    form_->setFieldGrowthPolicy(QFormLayout::AllNonFixedFieldsGrow);
 }
 
 void CInsertDialog::Finish() {
@@ -210,7 +210,10 @@ void CInsertDialog::accept() {
 // --- Number field ---------------------------------------------------------------------------------
 
 CSpinEdit::CSpinEdit(long long lowest, long long highest, QWidget* parent)
-    : QAbstractSpinBox(parent), lowest_(lowest), highest_(highest) {}
+    : QAbstractSpinBox(parent), lowest_(lowest), highest_(highest) {
+    setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+    setMinimumWidth(fontMetrics().horizontalAdvance(QString::number(highest)) + 40);
+}
 
 QString CSpinEdit::Text() const { return lineEdit()->text(); }
 
