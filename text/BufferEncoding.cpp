@@ -38,15 +38,20 @@ void CCrystalTextBuffer::SetEncoding(const EncodingDecision& decision) {
     if (changed) NotifyViews(nullptr, nullptr, HintCodePage | HintWidth, 0);
 }
 
+std::u32string CCrystalTextBuffer::UnencodableChars(CodePage to) const {
+    std::u32string missing;
+    for (int i = 0; i < LineCount(); ++i) {
+        for (char32_t c : tarnwell::UnencodableChars(LineChars(i), encoding_.codePage, to))
+            if (missing.find(c) == std::u32string::npos) missing.push_back(c);
+    }
+    return missing;
+}
+
 bool CCrystalTextBuffer::ConvertToCodePage(CodePage to, std::u32string* unencodable) {
     if (notifying_ > 0) return false;
     const CodePage from = encoding_.codePage;
     const size_t n = lines_.size();
-    std::u32string missing;
-    for (size_t i = 0; i < n; ++i) {
-        for (char32_t c : UnencodableChars(LineChars(static_cast<int>(i)), from, to))
-            if (missing.find(c) == std::u32string::npos) missing.push_back(c);
-    }
+    const std::u32string missing = UnencodableChars(to);
     if (unencodable) *unencodable = missing;
     if (!missing.empty()) return false;
 

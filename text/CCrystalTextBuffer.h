@@ -181,6 +181,8 @@ public:
     // cannot hold a character. The history is dropped (its byte offsets no longer apply) and the
     // buffer becomes dirty; views keep their positions on the same characters.
     bool ConvertToCodePage(CodePage to, std::u32string* unencodable = nullptr);
+    // The characters of the text that `to` cannot hold, each once, in order of appearance.
+    std::u32string UnencodableChars(CodePage to) const;
 
     // --- Views ---
     void AttachView(BufferObserver* view);

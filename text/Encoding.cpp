@@ -1,6 +1,7 @@
 #include "text/Encoding.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 
 #include "text/CCrystalTextBuffer.h"
@@ -210,6 +211,28 @@ std::u32string UnencodableChars(std::string_view bytes, CodePage from, CodePage 
         scratch.clear();
         if (!AppendEncoded(to, code, scratch) && out.find(code) == std::u32string::npos) out.push_back(code);
     });
+    return out;
+}
+
+std::string DescribeChars(const std::u32string& chars, std::size_t limit) {
+    std::string out;
+    for (std::size_t i = 0; i < chars.size(); ++i) {
+        if (i == limit) {
+            out += ", ...";
+            break;
+        }
+        if (i > 0) out += ", ";
+        const char32_t c = chars[i];
+        char number[16];
+        std::snprintf(number, sizeof number, "U+%04X", static_cast<unsigned>(c));
+        // Controls and combining marks are shown by their number only.
+        if (c < 0x20 || (c >= 0x7F && c < 0xA0) || (c >= 0x300 && c < 0x370)) {
+            out += number;
+            continue;
+        }
+        AppendEncoded(CodePage::Utf8, c, out);
+        out += " (" + std::string(number) + ")";
+    }
     return out;
 }
 

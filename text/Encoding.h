@@ -67,6 +67,9 @@ EncodingDecision DecideEncoding(const CCrystalTextBuffer& buffer, CodePage fallb
 
 // Characters of `bytes` (read in `from`) that `to` cannot hold, each once, in order of appearance.
 std::u32string UnencodableChars(std::string_view bytes, CodePage from, CodePage to);
+// The characters as a user reads them, in UTF-8: "Ж (U+0416), € (U+20AC)"; at most `limit` of them,
+// then ", ..." for the rest.
+std::string DescribeChars(const std::u32string& chars, std::size_t limit = 10);
 // `bytes` read in `from` and written in `to`; false (out untouched) when a character has no form in
 // `to`. A byte of a UTF-8 text that starts no valid sequence is kept as it is.
 bool ConvertText(std::string_view bytes, CodePage from, CodePage to, std::string& out);
