@@ -103,7 +103,7 @@ void CCrystalEditView::TypeChar(char32_t ch) {
     if (!IsEditable() || !BeforeCharTyped(ch)) return;
     std::string bytes;
     if (!AppendEncoded(codePage_, ch, bytes)) {
-        QApplication::beep();  // no such character in this document's code page
+        RefuseChars(std::u32string(1, ch));  // no such character in this document's code page
         return;
     }
     auto isAlnum = [](char32_t c) { return c < 0x80 && IsAlnumByte(static_cast<unsigned char>(c)); };
@@ -314,10 +314,16 @@ void CCrystalEditView::Cut() {
 
 void CCrystalEditView::Paste() {
     if (!IsEditable()) return;
+    // Text the code page cannot hold is refused whole, before the selection goes.
+    refusedChars_.clear();
+    const std::string text = ClipboardHasText() ? ReadClipboardText() : std::string();
+    if (text.empty() && !refusedChars_.empty()) {
+        RefuseChars(refusedChars_);
+        return;
+    }
     UndoGroup group(*buffer_, false);
     DeleteSelection();
-    if (ClipboardHasText()) {
-        const std::string text = ReadClipboardText();
+    {
         TextPosition end = cursor_;
         if (!text.empty() && buffer_->InsertTextAt(this, cursor_, text, &end)) SetCursorAndClear(end);
     }

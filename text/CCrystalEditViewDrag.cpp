@@ -121,7 +121,9 @@ void CCrystalEditView::dropEvent(QDropEvent* event) {
         event->ignore();
         return;
     }
-    const std::string text = TextFromUnicode(event->mimeData()->text());
+    std::u32string refused;
+    const std::string text = TextFromUnicode(event->mimeData()->text(), &refused);
+    if (!refused.empty()) RefuseChars(refused);
     TextPosition end = pos;
     if (text.empty() || !buffer_->InsertTextAt(this, pos, text, &end)) {
         event->ignore();

@@ -12,6 +12,7 @@
 #include <QPointer>
 #include <QScrollBar>
 #include <QSplitter>
+#include <QStatusTipEvent>
 
 #include <algorithm>
 #include <cstring>
@@ -452,14 +453,31 @@ std::string CCrystalTextView::RangeText(TextPosition start, TextPosition end) co
 
 // --- Clipboard ------------------------------------------------------------------------------------
 
-std::string CCrystalTextView::TextFromUnicode(const QString& text) const {
+std::string CCrystalTextView::TextFromUnicode(const QString& text, std::u32string* refused) const {
     // The buffer breaks lines at CR LF and lone CR; a lone LF would stay a character, so every
     // line end the toolkit hands in (LF on this platform's clipboard) becomes CR LF.
     QString t = text;
     t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
-    return EncodeUtf16(codePage_, reinterpret_cast<const char16_t*>(t.utf16()), t.size());
+    std::u32string missing;
+    std::string out;
+    out.reserve(static_cast<size_t>(t.size()));
+    for (char32_t code : t.toUcs4()) {
+        if (!AppendEncoded(codePage_, code, out) && missing.find(code) == std::u32string::npos) missing.push_back(code);
+    }
+    if (refused) *refused = missing;
+    if (!missing.empty()) out.clear();
+    return out;
+}
+
+void CCrystalTextView::RefuseChars(const std::u32string& chars) {
+    QApplication::beep();
+    const QString text = QStringLiteral("%1 cannot hold %2")
+                             .arg(QString::fromLatin1(CodePageName(codePage_)),
+                                  QString::fromStdString(DescribeChars(chars)));
+    QStatusTipEvent tip(text);
+    QApplication::sendEvent(this, &tip);
 }
 
 QString CCrystalTextView::TextToUnicode(const std::string& bytes) const {
@@ -508,7 +526,7 @@ bool CCrystalTextView::CopyToClipboard(const std::string& text) {
 }
 
 std::string CCrystalTextView::ReadClipboardText() const {
-    return TextFromUnicode(QApplication::clipboard()->text());
+    return TextFromUnicode(QApplication::clipboard()->text(), &refusedChars_);
 }
 
 // --- Coloring hooks -------------------------------------------------------------------------------
@@ -853,6 +871,9 @@ bool CCrystalTextView::UpdateCommand(int id, CommandState& state) {
         case cmd::IndicatorLineEnd:
             state.text = LineEndStatusText().toStdString();
             return true;
+        case cmd::IndicatorEncoding:
+            state.text = EncodingStatusText().toStdString();
+            return true;
         default:
             return false;
     }
@@ -897,6 +918,15 @@ bool CCrystalTextView::ExecuteCommand(int id) {
 QString CCrystalTextView::PositionStatusText() const {
     auto* self = const_cast<CCrystalTextView*>(this);
     return QStringLiteral("Ln %1, Col %2").arg(cursor_.line + 1).arg(self->ColumnOf(cursor_.line, cursor_.ch) + 1);
+}
+
+QString CCrystalTextView::EncodingStatusText() const {
+    if (!buffer_) return {};
+    const EncodingDecision& d = buffer_->Encoding();
+    if (d.Mismatch())
+        return QStringLiteral("declared %1, read as %2")
+            .arg(QString::fromLatin1(CodePageName(*d.declared)), QString::fromLatin1(CodePageName(d.codePage)));
+    return QString::fromLatin1(CodePageName(d.codePage));
 }
 
 QString CCrystalTextView::LineEndStatusText() const {

@@ -98,9 +98,15 @@ public:
     // --- Clipboard (text in the view's code page; lines separated by CR LF) ---
     virtual bool ClipboardHasText() const;
     virtual bool CopyToClipboard(const std::string& text);
+    // Empty when the code page cannot hold a character of the clipboard's text (see RefusedChars).
     virtual std::string ReadClipboardText() const;
-    // Conversions between the toolkit's text and the buffer's bytes: line ends become CR LF.
-    std::string TextFromUnicode(const QString& text) const;
+    // Conversions between the toolkit's text and the buffer's bytes: line ends become CR LF. A text
+    // with a character the code page cannot hold converts to nothing; *refused lists those characters.
+    std::string TextFromUnicode(const QString& text, std::u32string* refused = nullptr) const;
+    // Characters the last clipboard read could not take.
+    const std::u32string& RefusedChars() const { return refusedChars_; }
+    // Beeps and says in the status bar which characters the document's code page cannot hold.
+    void RefuseChars(const std::u32string& chars);
     QString TextToUnicode(const std::string& bytes) const;
 
     // --- Coloring hooks ---
@@ -180,6 +186,9 @@ public:
     // --- Status-bar texts ---
     QString PositionStatusText() const;  // "Ln %d, Col %d"
     QString LineEndStatusText() const;   // "DOS", "MAC", "UNIX"; empty without buffer
+    // The code page ("windows-1251"), or "declared utf-8, read as windows-1252" when the page's
+    // bytes contradicted its declaration; empty without buffer.
+    QString EncodingStatusText() const;
 
     // Paints row `line` (-1: past the end) into `rect` of `painter`, margin excluded.
     virtual void PaintLine(QPainter& painter, const QRect& rect, int line);
@@ -252,6 +261,7 @@ protected:
 
     CCrystalTextBuffer* buffer_ = nullptr;
     CodePage codePage_ = CodePage::Utf8;
+    mutable std::u32string refusedChars_;
 
     int firstVisibleLine_ = 0;
     int scrollColumn_ = 0;

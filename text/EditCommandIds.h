@@ -61,6 +61,7 @@ enum : int {
     IndicatorLineEnd = 32775,    // "DOS", "MAC", "UNIX"
     IndicatorOverwrite = 59140,  // "OVR" in overwrite mode
     IndicatorCaps = 59137,
+    IndicatorEncoding = 37450,   // the code page: "windows-1252", "declared utf-8, read as windows-1252"
 };
 
 }  // namespace tarnwell::cmd

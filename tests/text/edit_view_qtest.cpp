@@ -472,6 +472,14 @@ private slots:
         v2.MoveTextEnd(false);
         v2.TypeText(QStringLiteral("\u00fc\u20ac\u65e5"));  // ü and € exist in Windows-1252, 日 does not
         QCOMPARE(TextOf(*latin), std::string("\xE9\xFC\x80"));
+        // Pasted text the code page cannot hold is refused whole.
+        QApplication::clipboard()->setText(QString::fromUtf8("x\u0416"));
+        v2.Paste();
+        QCOMPARE(TextOf(*latin), std::string("\xE9\xFC\x80"));
+        QCOMPARE(v2.RefusedChars(), std::u32string(U"\u0416"));
+        QApplication::clipboard()->setText(QString::fromUtf8("x\u00fc"));
+        v2.Paste();
+        QCOMPARE(TextOf(*latin), std::string("\xE9\xFC\x80x\xFC"));
     }
 
     void undoRedoCommands() {
