@@ -134,6 +134,10 @@ void CMainFrame::BuildMenus() {
             }
             if (stack.empty() && e.text && Qs(e.text) == QStringLiteral("&View")) viewMenu_ = m;
             if (stack.empty() && e.text && Qs(e.text) == QStringLiteral("&Window")) windowMenu_ = m;
+            if (!stack.empty() && e.text && QByteArray(e.text).contains("with Encoding")) {
+                if (!encodingMenu_) encodingMenu_ = new QMenu(this);
+                encodingMenu_->addMenu(m);
+            }
             stack.push_back(m);
             break;
         }
@@ -155,6 +159,16 @@ void CMainFrame::BuildMenus() {
         }
     }
     if (windowMenu_) connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::FillWindowList);
+    if (encodingMenu_) connect(encodingMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+    for (int i = 0; i < int(std::size(kCodePages)); ++i) {
+        const QString label = QString::fromLatin1(CodePageLabel(kCodePages[i]));
+        for (int first : {cmd::ReopenWithEncodingFirst, cmd::SaveWithEncodingFirst}) {
+            if (QAction* a = actions_.value(first + i)) {
+                a->setText(label);
+                a->setToolTip(label);
+            }
+        }
+    }
 
     // The Format tool bar's "Header" button has no menu item; its heading menu is menu 162.
     MenuEntry header{MenuEntry::Item, cmd::FormatHeader, "Header", nullptr};
@@ -230,6 +244,7 @@ void CMainFrame::BuildStatusBar() {
         int id;
         const char* sizing;
     } panes[] = {{cmd::IndicatorPosition, " Ln 99999, Col 99999"},
+                 {cmd::IndicatorEncoding, " windows-1252 "},
                  {cmd::IndicatorLineEnd, " UNIX "},
                  {cmd::IndicatorOverwrite, "OVR"},
                  {cmd::IndicatorCaps, "CAP"}};
@@ -242,6 +257,11 @@ void CMainFrame::BuildStatusBar() {
         bar->addPermanentWidget(label);
         panes_.insert(p.id, label);
     }
+    // The code-page pane opens the encoding commands.
+    QLabel* encoding = panes_.value(cmd::IndicatorEncoding);
+    encoding->setToolTip(QStringLiteral("Encoding: click to reopen or save with another one"));
+    encoding->setCursor(Qt::PointingHandCursor);
+    encoding->installEventFilter(this);
 }
 
 void CMainFrame::BuildDocks() {
@@ -437,6 +457,11 @@ void CMainFrame::RequestUpdate() {
 }
 
 bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::MouseButtonPress && watched == panes_.value(cmd::IndicatorEncoding) && encodingMenu_) {
+        auto* pane = static_cast<QLabel*>(watched);
+        if (!pane->text().isEmpty()) encodingMenu_->popup(pane->mapToGlobal(QPoint(0, 0)) - QPoint(0, encodingMenu_->sizeHint().height()));
+        return true;
+    }
     switch (e->type()) {
     case QEvent::KeyPress:
     case QEvent::KeyRelease:

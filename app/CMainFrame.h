@@ -51,6 +51,8 @@ public:
     QToolBar* FilesBar() const { return filesBar_; }
     QMenu* ViewMenu() const { return viewMenu_; }
     QMenu* WindowMenu() const { return windowMenu_; }
+    // The menu the code-page pane of the status bar opens: Reopen with Encoding, Save with Encoding.
+    QMenu* EncodingMenu() const { return encodingMenu_; }
 
     // The open-files bar: one button per document window, in creation order.
     void AddFileButton(QWidget* child, const QString& text);
@@ -132,6 +134,7 @@ private:
     QMenu* contextMenu_ = nullptr;
     QHash<QString, QMenu*> popups_;
     QMenu* windowMenu_ = nullptr;
+    QMenu* encodingMenu_ = nullptr;
     QList<QAction*> windowListActions_;
     QLabel* message_ = nullptr;
     QHash<int, QLabel*> panes_;

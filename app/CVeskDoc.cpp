@@ -5,6 +5,7 @@
 #include "app/CEditorDocManager.h"
 #include "app/CommandIds.h"
 #include "app/NewFileTemplate.h"
+#include "app/OptionsSheet.h"
 #include "app/ProjectLink.h"
 #include "platform/FilePath.h"
 #include "text/AskWithCheck.h"
@@ -69,6 +70,7 @@ void CVeskDoc::SetModifiedFlag(bool modified) {
 
 bool CVeskDoc::OnNewDocument() {
     buffer_.Clear();
+    buffer_.SetDefaultCodePage(COptionsSheet::Get().Edit().defaultEncoding);
     const QString folder = manager_.App().DataFolder(QStringLiteral("Templates"));
     NewFileTemplate t = ReadNewFileTemplate(FsPath(folder));
     templateCursor_ = t.cursor;
@@ -86,6 +88,7 @@ TextPosition CVeskDoc::InitialCursor() const {
 
 bool CVeskDoc::OnOpenDocument(const QString& path, std::string* error) {
     buffer_.Clear();
+    buffer_.SetDefaultCodePage(COptionsSheet::Get().Edit().defaultEncoding);
     FileError fe;
     if (!buffer_.ReadFromFile(FsPath(path), LineEndAuto, &fe)) {
         if (error) *error = fe.message;
@@ -158,6 +161,51 @@ bool CVeskDoc::DoSaveAs() {
     return DoSave(dlg.selectedFiles().first());
 }
 
+bool CVeskDoc::ReopenWithEncoding(CodePage cp) {
+    if (IsUntitled()) return false;
+    const QString name = QString::fromLatin1(CodePageName(cp));
+    EncodingDecision chosen = buffer_.Encoding();
+    chosen.codePage = cp;
+    chosen.source = EncodingSource::Chosen;
+    if (modified_) {
+        if (ShowMessage(QStringLiteral("%1 has changes that are not saved. Reopen it with %2 and lose them?")
+                            .arg(QDir::toNativeSeparators(path_), name),
+                        mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
+            return false;
+        FileError fe;
+        if (!buffer_.ReadFromFile(FsPath(path_), LineEndAuto, &fe)) {
+            ShowMessage(QStringLiteral("Failed to open document \"%1\". %2")
+                            .arg(QDir::toNativeSeparators(path_), QString::fromStdString(fe.message)),
+                        mb::kOk | mb::kIconStop);
+            return false;
+        }
+        chosen.declared = buffer_.Encoding().declared;
+        SetModifiedFlag(buffer_.IsDirty());
+    }
+    buffer_.SetEncoding(chosen);
+    return true;
+}
+
+bool CVeskDoc::SaveWithEncoding(CodePage cp) {
+    const QString name = QString::fromLatin1(CodePageName(cp));
+    const std::u32string missing = buffer_.UnencodableChars(cp);
+    if (!missing.empty()) {
+        ShowMessage(QStringLiteral("The text holds characters that %1 cannot hold: %2.\n\nThe file was not saved.")
+                        .arg(name, QString::fromStdString(DescribeChars(missing))),
+                    mb::kOk | mb::kIconExclamation);
+        return false;
+    }
+    const auto declared = buffer_.Encoding().declared;
+    if (declared && *declared != cp &&
+        ShowMessage(QStringLiteral("This page declares its encoding as %1. Saved as %2, browsers will still read it "
+                                   "as %1 unless the declaration is changed too.\n\nSave it as %2 anyway?")
+                        .arg(QString::fromLatin1(CodePageName(*declared)), name),
+                    mb::kYesNo | mb::kIconQuestion) != mb::kIdYes)
+        return false;
+    if (cp != buffer_.GetCodePage() && !buffer_.ConvertToCodePage(cp)) return false;
+    return DoFileSave();
+}
+
 bool CVeskDoc::SaveModified() {
     if (!modified_) return true;
     const QString name = path_.isEmpty() ? title_ : QDir::toNativeSeparators(path_);
@@ -187,7 +235,25 @@ void CVeskDoc::UpdateFrameTitles() {
     }
 }
 
+namespace {
+// The code page of an encoding command, or nothing for another command.
+std::optional<CodePage> CodePageOfCommand(int id, int first) {
+    const int i = id - first;
+    if (i < 0 || i >= int(std::size(kCodePages))) return std::nullopt;
+    return kCodePages[i];
+}
+}  // namespace
+
 bool CVeskDoc::UpdateCommand(int id, CommandState& state) {
+    if (auto cp = CodePageOfCommand(id, cmd::ReopenWithEncodingFirst)) {
+        state.enabled = !IsUntitled();
+        state.checked = *cp == buffer_.GetCodePage();
+        return true;
+    }
+    if (auto cp = CodePageOfCommand(id, cmd::SaveWithEncodingFirst)) {
+        state.checked = *cp == buffer_.GetCodePage();
+        return true;
+    }
     switch (id) {
     case cmd::FileSave: state.enabled = IsUntitled() || IsModified(); return true;
     case cmd::FileSaveAs:
@@ -197,6 +263,14 @@ bool CVeskDoc::UpdateCommand(int id, CommandState& state) {
 }
 
 bool CVeskDoc::ExecuteCommand(int id) {
+    if (auto cp = CodePageOfCommand(id, cmd::ReopenWithEncodingFirst)) {
+        ReopenWithEncoding(*cp);
+        return true;
+    }
+    if (auto cp = CodePageOfCommand(id, cmd::SaveWithEncodingFirst)) {
+        SaveWithEncoding(*cp);
+        return true;
+    }
     switch (id) {
     case cmd::FileSave: DoFileSave(); return true;
     case cmd::FileSaveAs: DoSaveAs(); return true;

@@ -54,6 +54,15 @@ public:
     bool OnSaveDocument(const QString& path);
     // The Save command: read-only check, name for an untitled page, then the save.
     bool DoFileSave();
+    // The code page the text is read in, and why (the document's buffer keeps it).
+    const EncodingDecision& Encoding() const { return buffer_.Encoding(); }
+    // Reads the file's bytes again in `cp`. A modified document asks first and reloads the file from
+    // disk (its changes are lost); otherwise the bytes in memory are the file's and are re-read as
+    // they are. False when the user declines or the reload fails.
+    bool ReopenWithEncoding(CodePage cp);
+    // Converts the text to `cp` and saves it. Refused with a message naming the characters `cp`
+    // cannot hold; asks first when the page declares another code page.
+    bool SaveWithEncoding(CodePage cp);
     // "Save As": asks for a new name and saves under it.
     bool DoSaveAs();
     // Asks "Save changes to %1?" when modified. False when the user cancels or the save fails.

@@ -47,6 +47,9 @@ enum : int {
     PreviewInBrowser = 169,
     NextPane = 57680,
     PrevPane = 57681,
+    // One command per code page, in the order of kCodePages (text/CodePage.h).
+    ReopenWithEncodingFirst = 37430,
+    SaveWithEncodingFirst = 37440,
 };
 
 // Windows.

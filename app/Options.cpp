@@ -94,6 +94,7 @@ EditOptions ReadEditOptions(const Profile& p) {
     e.showLineNumber = ReadSwitch(p, kEditSection, "Show Line Number", false);
     e.tabSize = ClampTabSize(p.GetInt(kEditSection, "Tab Size", 4));
     e.tabToSpace = ReadSwitch(p, kEditSection, "Tab to Space", false);
+    e.defaultEncoding = CodePageFromNumber(p.GetInt(kEditSection, "Default Encoding", 1252)).value_or(CodePage::Windows1252);
     return e;
 }
 
@@ -123,6 +124,7 @@ bool WriteEditOptions(Profile& p, const EditOptions& e) {
     ok &= p.WriteInt(kEditSection, "Auto Indent", e.autoIndent ? 1 : 0);
     ok &= p.WriteInt(kEditSection, "Tab Size", e.tabSize);
     ok &= p.WriteInt(kEditSection, "Tab to Space", e.tabToSpace ? 1 : 0);
+    ok &= p.WriteInt(kEditSection, "Default Encoding", CodePageNumber(e.defaultEncoding));
     return ok;
 }
 

@@ -4,6 +4,7 @@
 
 #include "html/ColorText.h"
 #include "lang/HtmlAspColors.h"
+#include "text/CodePage.h"
 
 #include <array>
 #include <optional>
@@ -41,6 +42,8 @@ struct EditOptions {
     bool showLineNumber = false;
     int tabSize = 4;
     bool tabToSpace = false;
+    // "Default Encoding" (a Windows code page number): what a page that decides nothing is read in.
+    CodePage defaultEncoding = CodePage::Windows1252;
     bool operator==(const EditOptions&) const = default;
 };
 

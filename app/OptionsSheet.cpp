@@ -206,7 +206,18 @@ COptionsEdit::COptionsEdit(QWidget* parent) : QWidget(parent) {
     tabs->addWidget(tabToSpace);
     tabs->addStretch(1);
     layout->addLayout(tabs, 3, 0, 1, 2);
-    layout->setRowStretch(4, 1);
+
+    auto* encoding = new QHBoxLayout;
+    defaultEncoding = new QComboBox(this);
+    for (CodePage cp : kCodePages)
+        defaultEncoding->addItem(QString::fromLatin1(CodePageLabel(cp)), CodePageNumber(cp));
+    auto* encodingLabel = new QLabel(QStringLiteral("Default &encoding:"), this);
+    encodingLabel->setBuddy(defaultEncoding);
+    encoding->addWidget(encodingLabel);
+    encoding->addWidget(defaultEncoding);
+    encoding->addStretch(1);
+    layout->addLayout(encoding, 4, 0, 1, 2);
+    layout->setRowStretch(5, 1);
 
     face->addItems(FixedPitchFamilies());
     connect(face, &QComboBox::currentIndexChanged, this, [this](int) { FillSizes(true); });
@@ -247,6 +258,7 @@ void COptionsEdit::Load(const EditOptions& v) {
     lineNumber->setChecked(v.showLineNumber);
     tabSize->setText(QString::number(v.tabSize));
     tabToSpace->setChecked(v.tabToSpace);
+    defaultEncoding->setCurrentIndex(defaultEncoding->findData(CodePageNumber(v.defaultEncoding)));
 }
 
 bool COptionsEdit::Validate(QWidget** bad, QString* message) const {
@@ -274,6 +286,7 @@ void COptionsEdit::Save(EditOptions& v) const {
     v.showLineNumber = lineNumber->isChecked();
     if (auto n = ParseRangedInt(tabSize->text().toStdString(), kMinTabSize, kMaxTabSize)) v.tabSize = *n;
     v.tabToSpace = tabToSpace->isChecked();
+    if (auto cp = CodePageFromNumber(defaultEncoding->currentData().toInt())) v.defaultEncoding = *cp;
 }
 
 // ---- Color ----

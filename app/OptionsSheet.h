@@ -115,6 +115,7 @@ public:
     QCheckBox* lineNumber = nullptr;
     QLineEdit* tabSize = nullptr;  // 1082
     QCheckBox* tabToSpace = nullptr;
+    QComboBox* defaultEncoding = nullptr;  // one entry per code page, its number as the item data
 
 private:
     std::string previousFace_;

@@ -117,6 +117,7 @@ void OptionsSheetTest::cancelWritesNothing() {
         d->ShowPage(COptionsSheet::PageEdit);
         d->edit->tabSize->setText(QStringLiteral("3"));
         d->edit->lineNumber->setChecked(true);
+        d->edit->defaultEncoding->setCurrentIndex(d->edit->defaultEncoding->findData(65001));
         d->ShowPage(COptionsSheet::PageColor);  // leaving the page takes its values into the dialog
         d->color->enableColoring->setChecked(false);
         d->reject();
@@ -148,6 +149,7 @@ void OptionsSheetTest::okWritesEverythingAndTellsTheViews() {
         d->edit->tabSize->setText(QStringLiteral("2"));
         d->edit->tabToSpace->setChecked(true);
         d->edit->lineNumber->setChecked(true);
+        d->edit->defaultEncoding->setCurrentIndex(d->edit->defaultEncoding->findData(65001));
         d->ShowPage(COptionsSheet::PageColor);
         d->color->buttons[SlotHtmlKeyword]->SetColor(0, MakeColorRef(1, 2, 3));
         d->accept();
@@ -160,6 +162,7 @@ void OptionsSheetTest::okWritesEverythingAndTellsTheViews() {
     QVERIFY(sheet.Editing().tabToSpace);
     QVERIFY(sheet.Editing().showLineNumbers);
     QCOMPARE(sheet.Edit().fontSize, 20);
+    QCOMPARE(sheet.Edit().defaultEncoding, CodePage::Utf8);
     QCOMPARE(sheet.Color().colors[SlotHtmlKeyword], MakeColorRef(1, 2, 3));
     // The preview switch changes what is stored, not what the frames of this run use.
     QVERIFY(!sheet.General().enableInternalPreview);
@@ -170,6 +173,7 @@ void OptionsSheetTest::okWritesEverythingAndTellsTheViews() {
     QCOMPARE(s.value("Options/Edit/Tab Size").toInt(), 2);
     QCOMPARE(s.value("Options/Edit/Font Size").toInt(), 20);
     QCOMPARE(s.value("Options/Edit/Tab to Space").toInt(), 1);
+    QCOMPARE(s.value("Options/Edit/Default Encoding").toInt(), 65001);
     QCOMPARE(s.value("Options/General/Enable Internal Preview").toInt(), 0);
     QCOMPARE(s.value("Options/General/Reload Last Project").toInt(), 0);
     QCOMPARE(s.value("Options/General/Remember Open Files").toInt(), 1);

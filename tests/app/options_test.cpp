@@ -17,6 +17,7 @@ TEST(OptionsRead, EmptyProfileGivesTheDefaults) {
     EXPECT_EQ(v.edit.tabSize, 4);
     EXPECT_FALSE(v.edit.showLineNumber);
     EXPECT_FALSE(v.edit.tabToSpace);
+    EXPECT_EQ(v.edit.defaultEncoding, CodePage::Windows1252);
     EXPECT_TRUE(v.edit.showSelectionMargin && v.edit.showSelectionAlways && v.edit.autoIndent);
     EXPECT_TRUE(v.color.enableSyntaxColoring);
     // The stored form of the defaults: red in the low byte.
@@ -75,13 +76,14 @@ TEST(OptionsWrite, EveryValueRoundTrips) {
     v.edit.showLineNumber = true;
     v.edit.tabSize = 8;
     v.edit.tabToSpace = true;
+    v.edit.defaultEncoding = CodePage::Windows1251;
     v.color.enableSyntaxColoring = false;
     for (int i = 0; i < ColorSlotCount; ++i) v.color.colors[size_t(i)] = MakeColorRef(i, 2 * i, 3 * i);
 
     EXPECT_TRUE(WriteGeneralOptions(p, v.general));
     EXPECT_TRUE(WriteEditOptions(p, v.edit));
     EXPECT_TRUE(WriteColorOptions(p, v.color));
-    EXPECT_EQ(p.ValueCount(), 3u + 10u + 11u);
+    EXPECT_EQ(p.ValueCount(), 3u + 11u + 11u);
 
     OptionsValues back = OptionsValues::Read(p);
     EXPECT_EQ(back.general, v.general);
@@ -90,6 +92,12 @@ TEST(OptionsWrite, EveryValueRoundTrips) {
     EXPECT_EQ(back.color, v.color);
     EXPECT_EQ(p.GetInt(kColorSection, "ASPStartEnd", -1), int(MakeColorRef(8, 16, 24)));
     EXPECT_EQ(p.GetInt(kEditSection, "Show Line Number", -1), 1);
+    EXPECT_EQ(p.GetInt(kEditSection, "Default Encoding", -1), 1251);
+    // A code page the editor does not know reads as the default.
+    p.WriteInt(kEditSection, "Default Encoding", 932);
+    EXPECT_EQ(ReadEditOptions(p).defaultEncoding, CodePage::Windows1252);
+    p.WriteInt(kEditSection, "Default Encoding", 65001);
+    EXPECT_EQ(ReadEditOptions(p).defaultEncoding, CodePage::Utf8);
 }
 
 TEST(OptionsEditing, SixValuesMirrorTheEditPage) {
