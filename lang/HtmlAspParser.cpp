@@ -17,6 +17,8 @@
 
 #include "lang/Regexx.h"
 
+#include <algorithm>
+#include <climits>
 #include <cstring>
 
 namespace tarnwell {
@@ -165,13 +167,29 @@ inline bool Lookup(const KeywordSet* set, const char* s, int start, int end) {
 // Whether the VBScript SCRIPT-tag pattern matches the text from p to the end of the line. The answer
 // depends on p only, and a search from p finds the leftmost match start q >= p, so one search answers
 // for every p' <= q (a match) or every p' >= p (none); this keeps long lines of tags linear.
+// It also notes what its answers rest on, for a parse resumed after an edit: a "yes" rests on the bytes
+// of the match it found (up to `reach`), a "no" on every byte from `failFrom` to the end of the line.
 struct ScriptTagTester {
     const char* s;
     int length;
     int knownMatchStart = -1;  // a match starts here (or -1)
+    int knownMatchEnd = -1;
     int noMatchFrom = -1;      // no match starts at or after this (or -1)
+    int failFrom = INT_MAX;    // the smallest p answered "no" (since the last TakeNotes)
+    int reach = -1;            // the end of the furthest match a "yes" rested on (since the last TakeNotes)
 
     bool Test(int p) {
+        const bool yes = Search(p);
+        if (yes) {
+            reach = knownMatchEnd > reach ? knownMatchEnd : reach;
+        } else if (p < failFrom) {
+            failFrom = p;
+        }
+        return yes;
+    }
+
+    // Whether a match starts at or after p.
+    bool Search(int p) {
         if (noMatchFrom >= 0 && p >= noMatchFrom) return false;
         if (knownMatchStart >= 0 && p <= knownMatchStart) return true;
         // One matcher per thread keeps the compiled pattern, so a tag costs a search and no set-up.
@@ -188,6 +206,7 @@ struct ScriptTagTester {
             return false;
         }
         knownMatchStart = p + static_cast<int>(rx.Matches()[0].start);
+        knownMatchEnd = knownMatchStart + static_cast<int>(rx.Matches()[0].length);
         return true;
     }
 };
@@ -235,22 +254,85 @@ struct VectorBlocks {
     }
 };
 
-template <class Blocks>
-LineCookie Parse(LineCookie incoming, const char* s, int length, Blocks out, const HtmlAspContext& ctx) {
+// Keeps only the last block: what a resumable parse records with each saved state. After RemoveFrom the
+// parser always appends at the removal point at once, so the lost top is never looked at.
+struct TopBlock {
+    static constexpr bool kBlocks = true;
+    ColorBlock top{-1, ClassPlainText};
+    bool has = false;
+
+    void Append(int start, int colorClass) {
+        if (has && top.start > start) return;
+        top = ColorBlock{start, colorClass};
+        has = true;
+    }
+    void RemoveFrom(int p) {
+        if (has && top.start >= p) has = false;
+    }
+};
+
+// Keeps the blocks that color bytes [from, to): the last block starting at or before `from`, then the
+// blocks inside.
+struct WindowBlocks {
+    static constexpr bool kBlocks = true;
+    std::vector<ColorBlock>& inside;
+    int from;
+    int to;
+    ColorBlock before{-1, ClassPlainText};
+    bool hasBefore = false;
+    ColorBlock last{-1, ClassPlainText};
+    bool hasLast = false;
+
+    void Append(int start, int colorClass) {
+        if (hasLast && last.start > start) return;
+        last = ColorBlock{start, colorClass};
+        hasLast = true;
+        if (start <= from) {
+            before = last;
+            hasBefore = true;
+        } else if (start < to) {
+            inside.push_back(last);
+        }
+    }
+    void RemoveFrom(int p) {
+        while (!inside.empty() && inside.back().start >= p) inside.pop_back();
+        if (hasBefore && before.start >= p) hasBefore = false;
+        if (hasLast && last.start >= p) hasLast = false;
+    }
+};
+
+// Looks at the parse between bytes; the plain parse has none.
+struct NoWatch {
+    static constexpr bool kActive = false;
+    int next = INT_MAX;
+    template <class Blocks>
+    bool At(const HtmlAspParseState&, Blocks&, ScriptTagTester&) { return false; }
+};
+
+// The parse from a saved state (the state at the start of the line: i 0, pending, the incoming
+// cookie's carried bits). `watch.At` is called at the top of each step at or after `watch.next`; when
+// it answers true the parse stops there (and the result means nothing).
+template <class Blocks, class Watch>
+LineCookie Run(const HtmlAspParseState& from, const char* s, int length, Blocks& out, const HtmlAspContext& ctx,
+               ScriptTagTester& scriptTag, Watch& watch) {
     constexpr bool kBlocks = Blocks::kBlocks;  // without blocks, keywords are never looked up
-    LineCookie flags = incoming & CarriedMask;
+    LineCookie flags = from.flags;
     const bool server = IsServerPage(ctx.fileKind);
     const KeywordSet* html = ctx.htmlKeywords;
     const KeywordSet* vb = ctx.vbKeywords;
 
-    bool pending = true;  // a base-color block starts at the top of the next step
-    bool backOne = false; // ... at i - 1 instead of i
-    int wordStart = -1;
-    int ltScanned = 0;    // the nearest "<" before ltScanned is lastLt
-    int lastLt = -1;
-    ScriptTagTester scriptTag{s, length};
+    bool pending = from.pending;  // a base-color block starts at the top of the next step
+    bool backOne = from.backOne;  // ... at i - 1 instead of i
+    int wordStart = from.wordStart;
+    int ltScanned = from.ltScanned;  // the nearest "<" before ltScanned is lastLt
+    int lastLt = from.lastLt;
 
-    for (int i = 0;; ++i) {
+    for (int i = from.i;; ++i) {
+        if constexpr (Watch::kActive) {
+            if (i >= watch.next && i < length &&
+                watch.At(HtmlAspParseState{i, flags, pending, backOne, wordStart, ltScanned, lastLt}, out, scriptTag))
+                return kInvalidCookie;
+        }
         if (pending) {
             out.Append(backOne ? i - 1 : i, BaseClass(flags));
             pending = backOne = false;
@@ -414,7 +496,253 @@ LineCookie Parse(LineCookie incoming, const char* s, int length, Blocks out, con
     return flags & CarriedMask;
 }
 
+template <class Blocks>
+LineCookie Parse(LineCookie incoming, const char* s, int length, Blocks out, const HtmlAspContext& ctx) {
+    ScriptTagTester scriptTag{s, length};
+    NoWatch watch;
+    HtmlAspParseState start;
+    start.flags = incoming & CarriedMask;
+    return Run(start, s, length, out, ctx, scriptTag, watch);
+}
+
+// The last "<" before byte i, kept up to date as the parse moves on: the saved states hold it exactly
+// (the parse itself looks it up only when a ">" needs it).
+struct LastLtTracker {
+    const char* s;
+    int scannedTo;
+    int lastLt;
+
+    int Before(int i) {
+        if (i > scannedTo) {
+            const char* from = s + scannedTo;
+            std::size_t n = static_cast<std::size_t>(i - scannedTo);
+            const void* hit;
+            while (n > 0 && (hit = std::memchr(from, '<', n)) != nullptr) {
+                lastLt = static_cast<int>(static_cast<const char*>(hit) - s);
+                from = static_cast<const char*>(hit) + 1;
+                n = static_cast<std::size_t>(s + i - from);
+            }
+            scannedTo = i;
+        }
+        return lastLt;
+    }
+};
+
+using Saved = HtmlAspLineMemo::Saved;
+
+// Where a byte of the old line is in the new one, after a change that kept `prefix` bytes in front and
+// moved the bytes from oldEnd on by delta; INT_MIN for a byte inside the change.
+struct ByteMap {
+    int prefix;
+    int oldEnd;
+    int delta;
+    int operator()(int pos) const {
+        if (pos < prefix) return pos;
+        if (pos >= oldEnd) return pos + delta;
+        return INT_MIN;
+    }
+};
+
+// Records a state about every kStep bytes; with the old states of the line, stops where the parse
+// reaches one of them in the same state past the change (the rest of the parse is the old one moved).
+struct RecordWatch {
+    static constexpr bool kActive = true;
+    int next = 0;
+    int threshold = 0;
+    std::vector<Saved>& states;
+    LastLtTracker lt;
+    const std::vector<Saved>* old = nullptr;
+    std::size_t oldNext = 0;
+    ByteMap map{0, 0, 0};
+    int newEnd = 0;  // new bytes from here on are unchanged
+    bool met = false;
+
+    void Aim() {
+        next = threshold;
+        if (old && oldNext < old->size()) {
+            const int at = (*old)[oldNext].state.i + map.delta;
+            if (at < next) next = at;
+        }
+    }
+
+    // Positions that the rest of the parse reads must lie past the change (or be none).
+    bool Same(const HtmlAspParseState& a, const TopBlock& top, const Saved& o) const {
+        auto samePos = [this](int now, int was) {
+            if (now < 0 || was < 0) return now == was;
+            return now >= newEnd && map(was) == now;
+        };
+        if (a.flags != o.state.flags || a.pending != o.state.pending || a.backOne != o.state.backOne) return false;
+        if (!samePos(a.wordStart, o.state.wordStart) || !samePos(a.lastLt, o.state.lastLt)) return false;
+        if (top.has != o.hasTop) return false;
+        return !top.has || (top.top.colorClass == o.top.colorClass && map(o.top.start) == top.top.start);
+    }
+
+    bool At(const HtmlAspParseState& now, TopBlock& top, ScriptTagTester& tester) {
+        HtmlAspParseState st = now;
+        st.lastLt = lt.Before(st.i);
+        st.ltScanned = st.i;
+        if (old) {
+            while (oldNext < old->size() && (*old)[oldNext].state.i + map.delta < st.i) ++oldNext;
+            if (oldNext < old->size() && st.i >= newEnd + 8 && (*old)[oldNext].state.i + map.delta == st.i &&
+                Same(st, top, (*old)[oldNext])) {
+                met = true;
+                return true;
+            }
+        }
+        if (st.i >= threshold) {
+            states.push_back(Saved{st, top.top, top.has, tester.failFrom, tester.reach});
+            tester.failFrom = INT_MAX;
+            tester.reach = -1;
+            threshold = (st.i / HtmlAspLineMemo::kStep + 1) * HtmlAspLineMemo::kStep;
+        }
+        Aim();
+        if (next <= st.i) next = st.i + 1;
+        return false;
+    }
+};
+
+// Stops a parse once a "<" lies far enough behind `to`: later steps can change no block before it.
+struct WindowWatch {
+    static constexpr bool kActive = true;
+    int next;
+    const char* s;
+    int scannedTo;
+
+    bool At(const HtmlAspParseState& now, WindowBlocks&, ScriptTagTester&) {
+        // Steps read and color at most 8 bytes behind them ("</script>").
+        const int limit = now.i - 9;
+        if (limit > scannedTo) {
+            if (std::memchr(s + scannedTo, '<', static_cast<std::size_t>(limit - scannedTo))) return true;
+            scannedTo = limit;
+        }
+        next = now.i + 1;
+        return false;
+    }
+};
+
 }  // namespace
+
+LineCookie HtmlAspLineMemo::Update(LineCookie incoming, const char* line, int length, const HtmlAspContext& ctx,
+                                   int prefix, int suffix) {
+    const bool sameContext = !states_.empty() && incoming == incoming_ && ctx.fileKind == fileKind_ &&
+                             ctx.htmlKeywords == html_ && ctx.vbKeywords == vb_ && ctx.syntaxColoring == coloring_;
+    const int oldLength = length_;
+    incoming_ = incoming;
+    fileKind_ = ctx.fileKind;
+    html_ = ctx.htmlKeywords;
+    vb_ = ctx.vbKeywords;
+    coloring_ = ctx.syntaxColoring;
+    length_ = length;
+    lastParsed_ = 0;
+    if (!ctx.syntaxColoring || length <= 0 || line == nullptr) {
+        states_.clear();
+        outgoing_ = ctx.syntaxColoring ? (incoming & CarriedMask) : 0;
+        return outgoing_;
+    }
+
+    ScriptTagTester tester{line, length};
+    std::vector<Saved> old;
+    int keep = -1;  // the last state the change cannot have touched
+    ByteMap map{0, 0, 0};
+    if (sameContext && prefix >= 0) {
+        const int shorter = std::min(oldLength, length);
+        prefix = std::min(prefix, shorter);
+        suffix = std::clamp(suffix, 0, shorter - prefix);
+        map = ByteMap{prefix, oldLength - suffix, length - oldLength};
+        int fail = INT_MAX;
+        int reach = -1;
+        int verifiedFrom = INT_MAX;  // no script tag starts at or after this in the new line
+        for (std::size_t k = 0; k < states_.size(); ++k) {
+            const Saved& sv = states_[k];
+            // All the parse read before a state must be unchanged: the bytes before it, and the 7 bytes
+            // from the "<" that a ">" looked back to.
+            if (sv.state.i > prefix || (sv.state.lastLt >= 0 && sv.state.lastLt + 7 > prefix)) break;
+            fail = std::min(fail, sv.failFrom);
+            reach = std::max(reach, sv.reach);
+            if (reach > prefix) break;
+            if (fail != INT_MAX && fail < verifiedFrom) {
+                // A "no" holds if the new line has no match from there on either.
+                if (tester.Search(fail)) break;
+                verifiedFrom = fail;
+            }
+            keep = static_cast<int>(k);
+        }
+        old.swap(states_);
+    } else {
+        states_.clear();
+    }
+
+    HtmlAspParseState start;
+    start.flags = incoming & CarriedMask;
+    TopBlock top;
+    RecordWatch watch{0, 0, states_, LastLtTracker{line, 0, -1}};
+    if (keep >= 0) {
+        states_.assign(old.begin(), old.begin() + keep + 1);
+        const Saved& from = old[static_cast<std::size_t>(keep)];
+        start = from.state;
+        top.top = from.top;
+        top.has = from.hasTop;
+        watch.lt = LastLtTracker{line, start.ltScanned, start.lastLt};
+        watch.threshold = (start.i / kStep + 1) * kStep;
+    }
+    if (!old.empty()) {
+        // Only old states past the change can meet the new parse.
+        std::size_t first = static_cast<std::size_t>(keep + 1);
+        while (first < old.size() && old[first].state.i < map.oldEnd) ++first;
+        watch.old = &old;
+        watch.oldNext = first;
+        watch.map = map;
+        watch.newEnd = map.oldEnd + map.delta;
+    }
+    watch.Aim();
+    const LineCookie out = Run(start, line, length, top, ctx, tester, watch);
+    if (!watch.met) {
+        outgoing_ = out;
+        lastParsed_ = length - start.i;
+        return outgoing_;
+    }
+    // The rest is the old parse moved: its states (with the script-tag notes since the state before
+    // each) and its outgoing cookie. The state where the parses met notes what this parse saw.
+    const Saved& metState = old[watch.oldNext];
+    lastParsed_ = metState.state.i + map.delta - start.i;
+    for (std::size_t k = watch.oldNext; k < old.size(); ++k) {
+        Saved sv = old[k];
+        sv.state.i = map(sv.state.i);
+        sv.state.ltScanned = sv.state.i;
+        if (sv.state.wordStart >= 0) sv.state.wordStart = map(sv.state.wordStart);
+        if (sv.state.lastLt >= 0) sv.state.lastLt = map(sv.state.lastLt);
+        if (sv.hasTop) sv.top.start = map(sv.top.start);
+        if (sv.failFrom != INT_MAX) sv.failFrom = map(sv.failFrom);
+        if (sv.reach >= 0) sv.reach = map(sv.reach);
+        if (k == watch.oldNext) {
+            sv.failFrom = tester.failFrom;
+            sv.reach = tester.reach;
+        }
+        states_.push_back(sv);
+    }
+    return outgoing_;
+}
+
+void HtmlAspLineMemo::BlocksFor(const char* line, int length, const HtmlAspContext& ctx, int from, int to,
+                                std::vector<ColorBlock>& out) const {
+    if (!coloring_ || states_.empty() || length <= 0 || line == nullptr) return;
+    from = std::clamp(from, 0, length);
+    to = std::clamp(to, from, length);
+    auto it = std::upper_bound(states_.begin(), states_.end(), from,
+                               [](int b, const Saved& sv) { return b < sv.state.i; });
+    const Saved& sv = it == states_.begin() ? states_.front() : *(it - 1);
+    std::vector<ColorBlock> inside;
+    WindowBlocks window{inside, from, to};
+    if (sv.hasTop) {
+        window.before = window.last = sv.top;
+        window.hasBefore = window.hasLast = true;
+    }
+    ScriptTagTester tester{line, length};
+    WindowWatch watch{to, line, to};
+    Run(sv.state, line, length, window, ctx, tester, watch);
+    if (window.hasBefore) out.push_back(window.before);
+    out.insert(out.end(), inside.begin(), inside.end());
+}
 
 LineCookie ParseHtmlAspLine(LineCookie incoming, const char* line, int length, ColorBlock* blocks, int& blockCount,
                             const HtmlAspContext& ctx) {

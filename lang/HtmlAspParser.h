@@ -66,6 +66,62 @@ LineCookie ParseHtmlAspLine(LineCookie incoming, const char* line, int length, C
 LineCookie ParseHtmlAspLine(LineCookie incoming, std::string_view line, std::vector<ColorBlock>* blocks,
                             const HtmlAspContext& ctx);
 
+// The parser's state between two bytes of a line: with the line's bytes, all the rest of the parse
+// depends on.
+struct HtmlAspParseState {
+    int i = 0;                 // the next byte
+    LineCookie flags = 0;
+    bool pending = true;       // a base-color block starts at the next step (at i - 1 with backOne)
+    bool backOne = false;
+    int wordStart = -1;        // the word being read (or -1)
+    int ltScanned = 0;         // lastLt is the last "<" before ltScanned
+    int lastLt = -1;
+};
+
+// What the parser keeps about one long line so that it is never parsed whole again without need: its
+// state about every kStep bytes. After an edit the line is parsed again from the last state that the
+// edit cannot have touched up to the first state where the new parse meets the old one; a paint
+// parses only the bytes it shows, from the state before them. Results equal those of
+// ParseHtmlAspLine (the blocks of a range and the outgoing cookie).
+class HtmlAspLineMemo {
+public:
+    static constexpr int kStep = 4096;
+
+    // Parses the line after a change that kept its first `prefix` and last `suffix` bytes (prefix -1:
+    // anything may have changed, or the memo is new) and returns the outgoing cookie. The incoming
+    // cookie and the context must be those of the last call for the kept parts to count.
+    LineCookie Update(LineCookie incoming, const char* line, int length, const HtmlAspContext& ctx, int prefix = -1,
+                      int suffix = 0);
+    // Appends the blocks that color bytes [from, to) of the line last given to Update (the same bytes):
+    // the first one starts at or before `from`. Nothing when coloring is off.
+    void BlocksFor(const char* line, int length, const HtmlAspContext& ctx, int from, int to,
+                   std::vector<ColorBlock>& out) const;
+
+    LineCookie Outgoing() const { return outgoing_; }
+    int StateCount() const { return static_cast<int>(states_.size()); }
+    // Bytes the last Update parsed (tests and benchmarks).
+    int LastParsedBytes() const { return lastParsed_; }
+
+    struct Saved {
+        HtmlAspParseState state;
+        ColorBlock top;       // the last block at that point
+        bool hasTop = false;
+        int failFrom;         // script-tag answers given since the previous state: the first "no" (INT_MAX: none)
+        int reach;            // ... and the furthest byte a "yes" rested on (-1: none)
+    };
+
+private:
+    std::vector<Saved> states_;  // in byte order; states_[0] is the start of the line
+    LineCookie incoming_ = kInvalidCookie;
+    LineCookie outgoing_ = kInvalidCookie;
+    int length_ = 0;
+    int fileKind_ = -1;
+    const KeywordSet* html_ = nullptr;
+    const KeywordSet* vb_ = nullptr;
+    bool coloring_ = false;
+    int lastParsed_ = 0;
+};
+
 // The pattern a SCRIPT start tag must match (ignoring case) to open a VBScript element.
 inline constexpr const char* kVbScriptTagPattern =
     "<SCRIPT[ \\t]+.*?LANGUAGE[ \\t]*=[ \\t]*(\"?)(VBSCRIPT|VB)\\1.*?(>)";

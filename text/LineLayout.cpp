@@ -6,21 +6,7 @@ namespace {
 
 inline int Clamp(int v, int lo, int hi) { return v < lo ? lo : (v > hi ? hi : v); }
 
-// Advances over the character at byte i: returns its byte length and adds its cells to `col`.
-inline int Step(const LineRef& line, int i, int tabSize, int& col) {
-    const auto b = static_cast<unsigned char>(line.text[i]);
-    if (b == '\t') {
-        col += tabSize - col % tabSize;
-        return 1;
-    }
-    if (b < 0x80 || line.codePage != CodePage::Utf8) {
-        ++col;
-        return 1;
-    }
-    const DecodedChar d = DecodeChar(line.codePage, line.text, line.length, i);
-    col += CellWidth(d.code);
-    return d.length;
-}
+inline int Step(const LineRef& line, int i, int tabSize, int& col) { return StepColumn(line, i, tabSize, col); }
 
 inline int SafeTab(int tabSize) { return tabSize < 1 ? 1 : tabSize; }
 

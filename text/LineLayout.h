@@ -15,6 +15,22 @@ struct LineRef {
     CodePage codePage = CodePage::Utf8;
 };
 
+// Advances over the character at byte i: returns its byte length and adds its cells to `col`.
+inline int StepColumn(const LineRef& line, int i, int tabSize, int& col) {
+    const auto b = static_cast<unsigned char>(line.text[i]);
+    if (b == '\t') {
+        col += tabSize - col % tabSize;
+        return 1;
+    }
+    if (b < 0x80 || line.codePage != CodePage::Utf8) {
+        ++col;
+        return 1;
+    }
+    const DecodedChar d = DecodeChar(line.codePage, line.text, line.length, i);
+    col += CellWidth(d.code);
+    return d.length;
+}
+
 // Column at which the character starting at byte `ch` begins (the walk covers bytes [0, ch)).
 int ColumnOf(const LineRef& line, int ch, int tabSize);
 // Columns taken by the whole line.
