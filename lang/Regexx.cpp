@@ -139,7 +139,9 @@ void Regexx::Compile(unsigned flags) {
     captureCount_ = compiled_->captureCount;
 }
 
-std::size_t Regexx::Run(unsigned flags) {
+std::size_t Regexx::Run(unsigned flags) { return RunOn(subject_.data(), subject_.size(), flags); }
+
+std::size_t Regexx::RunOn(const char* text, std::size_t size, unsigned flags) {
     if (!compiled_) Compile(flags);
     if ((flags & Study) && !studied_) {
         std::lock_guard<std::mutex> lock(TheCache().mutex);
@@ -158,8 +160,8 @@ std::size_t Regexx::Run(unsigned flags) {
     matchCount_ = 0;
 
     auto* data = static_cast<pcre2_match_data*>(matchData_);
-    const auto* subject = reinterpret_cast<PCRE2_SPTR>(subject_.data());
-    const PCRE2_SIZE length = subject_.size();
+    const auto* subject = reinterpret_cast<PCRE2_SPTR>(text);
+    const PCRE2_SIZE length = size;
     std::uint32_t options = 0;
     if (flags & NotBol) options |= PCRE2_NOTBOL;
     if (flags & NotEol) options |= PCRE2_NOTEOL;
@@ -201,12 +203,22 @@ void SimulateJitRefusal(bool refused) {
     g_jitRefused.store(refused, std::memory_order_relaxed);
 }
 
-std::size_t Regexx::MatchOnce(std::string_view subject, std::string_view pattern, unsigned flags) {
-    SetSubject(subject);
+void Regexx::UsePattern(std::string_view pattern, unsigned flags) {
     if (!compiled_ || pattern.size() != pattern_.size() || pattern.compare(pattern_) != 0 ||
         compiledOptions_ != (((flags & IgnoreCase) ? PCRE2_CASELESS : 0u) | ((flags & Multiline) ? PCRE2_MULTILINE : 0u)))
         SetPattern(pattern);
+}
+
+std::size_t Regexx::MatchOnce(std::string_view subject, std::string_view pattern, unsigned flags) {
+    SetSubject(subject);
+    UsePattern(pattern, flags);
     return Run(flags);
+}
+
+std::size_t Regexx::MatchIn(std::string_view subject, std::string_view pattern, unsigned flags) {
+    subject_.clear();
+    UsePattern(pattern, flags);
+    return RunOn(subject.data(), subject.size(), flags);
 }
 
 std::string Regexx::MatchText(std::size_t m) const {

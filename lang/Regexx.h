@@ -91,6 +91,9 @@ public:
 
     // SetSubject + SetPattern + Run in one call.
     std::size_t MatchOnce(std::string_view subject, std::string_view pattern, unsigned flags = 0);
+    // The same search without keeping a copy of the subject (which must outlive nothing: the call
+    // only reads it): Matches() gives the positions; MatchText and Atom answer empty.
+    std::size_t MatchIn(std::string_view subject, std::string_view pattern, unsigned flags = 0);
 
     std::size_t MatchCount() const { return matchCount_; }
     const std::vector<RegexxMatch>& Matches() const { return matches_; }
@@ -118,6 +121,9 @@ private:
     std::vector<RegexxMatch> matches_;
     std::string pattern_;
     std::string subject_;
+    std::size_t RunOn(const char* text, std::size_t size, unsigned flags);
+    // Keeps the compiled pattern when it and the case and line options are unchanged.
+    void UsePattern(std::string_view pattern, unsigned flags);
     std::shared_ptr<Compiled> compiled_;
     unsigned compiledOptions_ = 0;
     bool studied_ = false;
