@@ -68,10 +68,12 @@ void CCrystalTextBuffer::FreeLine(LineRecord& rec) {
 
 void CCrystalTextBuffer::EnsureOwned(LineRecord& rec, size_t length) {
     if (rec.capacity > 0 && length < static_cast<size_t>(rec.capacity)) return;
+    if (rec.capacity == 0 && rec.length > 0 && static_cast<size_t>(rec.length) * 2 >= imageSize_)
+        imageMayBeUnused_ = true;
     size_t want = length;
     // A line that keeps growing (typing at its end, long lines) gets headroom, so that it is not
-    // copied again every 16 characters.
-    if (rec.capacity > 0 && length >= 256) want = std::min(kMaxLineLength, length + length / 4);
+    // copied again every 16 characters; at most 1 MB, so a huge line is not held a quarter larger.
+    if (rec.capacity > 0 && length >= 256) want = std::min(kMaxLineLength, length + std::min<size_t>(length / 4, 1u << 20));
     const size_t cap = BlockSizeFor(want);
     char* block = new char[cap];
     if (rec.length > 0) std::memcpy(block, rec.text, static_cast<size_t>(rec.length));
@@ -93,6 +95,19 @@ void CCrystalTextBuffer::AppendToLine(LineRecord& rec, const char* text, size_t 
     rec.length = static_cast<std::int32_t>(newLength);
 }
 
+void CCrystalTextBuffer::ReleaseImageIfUnused() {
+    imageMayBeUnused_ = false;
+    const char* begin = image_.get();
+    if (begin == nullptr) return;
+    const char* end = begin + imageSize_;
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        const LineRecord& r = lines_[i];
+        if (r.capacity == 0 && r.length > 0 && r.text >= begin && r.text < end) return;
+    }
+    image_.reset();
+    imageSize_ = 0;
+}
+
 void CCrystalTextBuffer::FreeLines() {
     if (mayOwnLines_) {
         for (size_t i = 0; i < lines_.size(); ++i) FreeLine(lines_[i]);
@@ -100,6 +115,8 @@ void CCrystalTextBuffer::FreeLines() {
     mayOwnLines_ = false;
     lines_.Clear();
     image_.reset();
+    imageSize_ = 0;
+    imageMayBeUnused_ = false;
 }
 
 // --- Queries ---
@@ -311,6 +328,7 @@ bool CCrystalTextBuffer::InsertPieces(BufferObserver* source, int line, int ch, 
         end = TextPosition(line + static_cast<int>(n - 1), static_cast<int>(last.size()));
         hints = HintWidth | HintHeight;
     }
+    if (imageMayBeUnused_) ReleaseImageIfUnused();
     const InsertAdjuster adjuster(TextPosition(line, ch), end);
     NotifyViews(source, &adjuster, hints, line);
     SetDirty(true);
@@ -353,6 +371,7 @@ bool CCrystalTextBuffer::ApplyRemove(BufferObserver* source, TextPosition start,
         lines_.Erase(static_cast<size_t>(start.line) + 1, static_cast<size_t>(end.line - start.line));
         hints = HintWidth | HintHeight;
     }
+    if (imageMayBeUnused_) ReleaseImageIfUnused();
     const RemoveAdjuster adjuster(start, end);
     NotifyViews(source, &adjuster, hints, start.line);
     SetDirty(true);
@@ -390,6 +409,7 @@ bool CCrystalTextBuffer::InitFromText(int mode, std::string_view text) {
     if (image == nullptr) return false;
     if (!text.empty()) std::memcpy(image, text.data(), text.size());
     image_.reset(image);
+    imageSize_ = text.size();
     // Split at every CR LF pair; a lone CR or LF stays in its line.
     size_t from = 0;
     lines_.Reserve(text.size() / 64 + 16);

@@ -233,9 +233,12 @@ private:
     static LineRecord MakeLine(const char* text, size_t length);
     static void FreeLine(LineRecord& rec);
     // Makes the line's block owned and able to hold `length` bytes.
-    static void EnsureOwned(LineRecord& rec, size_t length);
-    static void SetLineText(LineRecord& rec, const char* text, size_t length);
-    static void AppendToLine(LineRecord& rec, const char* text, size_t length);
+    void EnsureOwned(LineRecord& rec, size_t length);
+    void SetLineText(LineRecord& rec, const char* text, size_t length);
+    void AppendToLine(LineRecord& rec, const char* text, size_t length);
+    // Frees the loaded file image once no line points into it any more (checked after an edit that
+    // copied a line of at least half the image out of it, so a huge line is not held twice).
+    void ReleaseImageIfUnused();
 
     bool CanChange() const;
     bool InsertPieces(BufferObserver* source, int line, int ch, const Pieces& pieces, TextPosition* endPos);
@@ -259,6 +262,8 @@ private:
     };
     std::unique_ptr<char, FreeDeleter> image_;  // the text as loaded; unchanged lines point into it
     bool mayOwnLines_ = false;  // false: every line still points into image_ (nothing to free)
+    size_t imageSize_ = 0;
+    bool imageMayBeUnused_ = false;
 
     std::deque<HistoryEntry> history_;
     int historyPosition_ = 0;

@@ -248,6 +248,7 @@ bool CCrystalTextBuffer::ReadFromFile(const fs::path& path, int mode, FileError*
     FreeLines();
     lines_ = std::move(lines);
     image_.reset(data);
+    imageSize_ = size;
     lineEndMode_ = mode;
     initialised_ = true;
     encoding_ = DecideEncoding(*this, defaultCodePage_);

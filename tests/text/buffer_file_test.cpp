@@ -341,5 +341,47 @@ TEST(BufferSave, FailedReplaceAfterTheOriginalVanishedKeepsTheTemporary) {
     EXPECT_TRUE(b.IsDirty());
 }
 
+// Edits that copy a huge loaded line out of the file image (which is then freed when nothing else
+// points into it) keep every line's bytes, also lines split off before that still point there.
+TEST(BufferLoad, EditingAHugeLineKeepsEveryLinesBytes) {
+    TempDir dir;
+    const std::string big(300000, 'a');
+    struct Step {
+        TextPosition at;
+        const char* insert;  // or nullptr: remove [at, removeTo)
+        TextPosition removeTo;
+    };
+    const std::vector<std::vector<Step>> scripts = {
+        {{{0, 300000}, "x", {}}},
+        {{{0, 200000}, "\r\n", {}}, {{0, 5}, "y", {}}, {{1, 3}, "z", {}}},
+        {{{0, 100}, "\r\n", {}}, {{1, 0}, "w", {}}, {{0, 0}, nullptr, {0, 50}}},
+        {{{0, 0}, nullptr, {1, 1}}, {{0, 10}, "q", {}}},
+    };
+    for (const auto& script : scripts) {
+        WriteBytes(dir / "big.txt", big + "\r\nb" + big);
+        CCrystalTextBuffer buffer;
+        ASSERT_TRUE(buffer.ReadFromFile(dir / "big.txt"));
+        std::string expect = buffer.Text();
+        for (const Step& st : script) {
+            auto offset = [&](TextPosition p) {
+                size_t o = 0;
+                for (int l = 0; l < p.line; ++l) o += static_cast<size_t>(buffer.LineLength(l)) + 2;
+                return o + static_cast<size_t>(p.ch);
+            };
+            if (st.insert) {
+                expect.insert(offset(st.at), st.insert);
+                ASSERT_TRUE(buffer.InsertTextAt(nullptr, st.at, st.insert));
+            } else {
+                expect.erase(offset(st.at), offset(st.removeTo) - offset(st.at));
+                ASSERT_TRUE(buffer.RemoveRange(nullptr, st.at, st.removeTo));
+            }
+            ASSERT_EQ(buffer.Text(), expect);
+            ASSERT_TRUE(buffer.Check());
+        }
+        while (buffer.CanUndoStep()) buffer.UndoStep();
+        EXPECT_EQ(buffer.Text(), big + "\r\nb" + big);
+    }
+}
+
 }  // namespace
 }  // namespace tarnwell
