@@ -1,5 +1,6 @@
 // Editor view timings, offscreen: repainting a full-HD view of colored ASP text, typing one character
-// in the middle of a 1,000,000-line file and repainting, and Ctrl+End on a freshly opened 100 MB file.
+// in the middle of a 1,000,000-line file and repainting, Ctrl+End on a freshly opened 100 MB file,
+// and a minified page of one 12 MB line: opening, the first key, typing, repainting, the caret blink.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -7,6 +8,9 @@
 #include <QPainter>
 
 #include <cstdio>
+#if defined(__GLIBC__)
+#include <malloc.h>
+#endif
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -159,6 +163,126 @@ void BM_PageUpAfterCtrlEnd100MB(benchmark::State& state) {
 }
 BENCHMARK(BM_PageUpAfterCtrlEnd100MB)->Unit(benchmark::kMicrosecond);
 
+// A minified page: the sample page's lines joined without line breaks, 12 MB in one line.
+std::filesystem::path LongLineFile() {
+    static const std::filesystem::path path = [] {
+        std::string text;
+        std::size_t k = 0;
+        while (text.size() < (12u << 20)) text += kPage[k++ % (sizeof(kPage) / sizeof(kPage[0]))];
+        auto p = std::filesystem::temp_directory_path() / "tarnwell_view_bench_12mb_line.asp";
+        std::ofstream(p, std::ios::binary) << text;
+        return p;
+    }();
+    return path;
+}
+
+// Bytes the program has allocated and not freed.
+std::size_t HeldBytes() {
+#if defined(__GLIBC__)
+    const struct mallinfo2 info = mallinfo2();
+    return info.uordblks + info.hblkhd;
+#else
+    return 0;
+#endif
+}
+
+// An opened 12 MB line in a 1280 x 800 view that has been painted once.
+struct LongLineSession {
+    std::unique_ptr<CCrystalTextBuffer> buffer = std::make_unique<CCrystalTextBuffer>();
+    std::unique_ptr<CVeskView> view;
+    QImage image;
+    LongLineSession() {
+        buffer->ReadFromFile(LongLineFile());
+        view = std::make_unique<CVeskView>(buffer.get(), FileKindAsp);
+        view->resize(1280, 800);
+        image = QImage(view->viewport()->size(), QImage::Format_ARGB32_Premultiplied);
+    }
+    void Open() {
+        view->BindBuffer(buffer.get());
+        Paint(*view, image);
+    }
+};
+
+// Bind the view to the opened line and paint it.
+void BM_LongLineOpen(benchmark::State& state) {
+    for (auto _ : state) {
+        state.PauseTiming();
+        auto session = std::make_unique<LongLineSession>();
+        state.ResumeTiming();
+        session->Open();
+        state.PauseTiming();
+        session.reset();
+        state.ResumeTiming();
+    }
+}
+BENCHMARK(BM_LongLineOpen)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The first key after opening: End, type one character, repaint. Also the memory the program holds
+// for the open line afterwards, as a multiple of the file size.
+void BM_LongLineFirstKey(benchmark::State& state) {
+    double held = 0;
+    for (auto _ : state) {
+        state.PauseTiming();
+        const std::size_t before = HeldBytes();
+        auto session = std::make_unique<LongLineSession>();
+        session->Open();
+        state.ResumeTiming();
+        session->view->MoveEnd(false);
+        session->view->TypeChar(U'x');
+        Paint(*session->view, session->image);
+        state.PauseTiming();
+        held = static_cast<double>(HeldBytes() - before) / static_cast<double>(12u << 20);
+        session.reset();
+        state.ResumeTiming();
+    }
+    state.counters["held_x_file"] = held;
+}
+BENCHMARK(BM_LongLineFirstKey)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Typing (and taking back) one character at the end or the start of the line, with a repaint.
+void BM_LongLineType(benchmark::State& state) {
+    LongLineSession session;
+    session.Open();
+    if (state.range(0) == 0) session.view->MoveEnd(false);
+    Paint(*session.view, session.image);
+    bool type = true;
+    for (auto _ : state) {
+        if (type) session.view->TypeChar(U'x');
+        else session.view->Backspace();
+        type = !type;
+        Paint(*session.view, session.image);
+    }
+}
+BENCHMARK(BM_LongLineType)->Arg(0)->Arg(1)->ArgName("atStart")->Unit(benchmark::kMillisecond)->MinTime(0.5);
+
+// Repainting the whole window over the end of the line (a scroll or an expose).
+void BM_LongLinePaintRow(benchmark::State& state) {
+    LongLineSession session;
+    session.Open();
+    session.view->MoveEnd(false);
+    Paint(*session.view, session.image);
+    for (auto _ : state) {
+        Paint(*session.view, session.image);
+        benchmark::DoNotOptimize(session.image.constBits());
+    }
+}
+BENCHMARK(BM_LongLinePaintRow)->Unit(benchmark::kMillisecond)->MinTime(0.5);
+
+// One caret blink: the paint of the caret's cell.
+void BM_LongLineCaretBlink(benchmark::State& state) {
+    LongLineSession session;
+    session.Open();
+    session.view->MoveEnd(false);
+    Paint(*session.view, session.image);
+    const QPoint at = session.view->PositionToPoint(session.view->CursorPosition());
+    const QRegion caret(QRect(at.x() - 1, at.y(), 2, session.view->RowHeight()));
+    for (auto _ : state) {
+        QPainter painter(&session.image);
+        session.view->viewport()->render(&painter, QPoint(), caret);
+    }
+}
+BENCHMARK(BM_LongLineCaretBlink)->Unit(benchmark::kMicrosecond)->MinTime(0.5);
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -172,5 +296,6 @@ int main(int argc, char** argv) {
     benchmark::Shutdown();
     std::error_code ec;
     std::filesystem::remove(std::filesystem::temp_directory_path() / "tarnwell_view_bench_100mb.asp", ec);
+    std::filesystem::remove(std::filesystem::temp_directory_path() / "tarnwell_view_bench_12mb_line.asp", ec);
     return 0;
 }

@@ -196,7 +196,7 @@ struct ScriptTagTester {
         static thread_local regexx::Regexx rx;
         std::size_t count = 0;
         try {
-            count = rx.MatchOnce(std::string_view(s + p, static_cast<std::size_t>(length - p)), kVbScriptTagPattern,
+            count = rx.MatchIn(std::string_view(s + p, static_cast<std::size_t>(length - p)), kVbScriptTagPattern,
                                  regexx::Regexx::IgnoreCase | regexx::Regexx::Study | regexx::Regexx::NoAtoms);
         } catch (const regexx::Regexx::Exception&) {
             count = 0;  // a failure counts as no match
@@ -723,9 +723,9 @@ LineCookie HtmlAspLineMemo::Update(LineCookie incoming, const char* line, int le
     return outgoing_;
 }
 
-void HtmlAspLineMemo::BlocksFor(const char* line, int length, const HtmlAspContext& ctx, int from, int to,
-                                std::vector<ColorBlock>& out) const {
+void HtmlAspLineMemo::BlocksFor(const char* line, int length, int from, int to, std::vector<ColorBlock>& out) const {
     if (!coloring_ || states_.empty() || length <= 0 || line == nullptr) return;
+    const HtmlAspContext ctx{fileKind_, html_, vb_, coloring_};
     from = std::clamp(from, 0, length);
     to = std::clamp(to, from, length);
     auto it = std::upper_bound(states_.begin(), states_.end(), from,

@@ -83,7 +83,7 @@ struct HtmlAspParseState {
 // edit cannot have touched up to the first state where the new parse meets the old one; a paint
 // parses only the bytes it shows, from the state before them. Results equal those of
 // ParseHtmlAspLine (the blocks of a range and the outgoing cookie).
-class HtmlAspLineMemo {
+class HtmlAspLineMemo : public LineParseMemo {
 public:
     static constexpr int kStep = 4096;
 
@@ -92,10 +92,9 @@ public:
     // cookie and the context must be those of the last call for the kept parts to count.
     LineCookie Update(LineCookie incoming, const char* line, int length, const HtmlAspContext& ctx, int prefix = -1,
                       int suffix = 0);
-    // Appends the blocks that color bytes [from, to) of the line last given to Update (the same bytes):
-    // the first one starts at or before `from`. Nothing when coloring is off.
-    void BlocksFor(const char* line, int length, const HtmlAspContext& ctx, int from, int to,
-                   std::vector<ColorBlock>& out) const;
+    // Appends the blocks that color bytes [from, to) of the line last given to Update (the same bytes),
+    // in the context given then: the first one starts at or before `from`. Nothing when coloring is off.
+    void BlocksFor(const char* line, int length, int from, int to, std::vector<ColorBlock>& out) const override;
 
     LineCookie Outgoing() const { return outgoing_; }
     int StateCount() const { return static_cast<int>(states_.size()); }

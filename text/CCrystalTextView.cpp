@@ -234,6 +234,8 @@ void CCrystalTextView::ResetLayout() {
     resumeLine_ = -1;
     lengthCache_.clear();
     lengthCache_.shrink_to_fit();
+    lineColors_.clear();
+    columnIndexes_.clear();
     cursor_ = selFrom_ = selTo_ = anchor_ = TextPosition(0, 0);
     scrollLockedVert_ = scrollLockedHorz_ = false;
     ShowCaretNow();
@@ -253,6 +255,23 @@ void CCrystalTextView::OnBufferChanged(BufferObserver* source, const PositionAdj
     }
     if (line < 0) line = 0;
     if (hints & HintOneLine) {
+        if (!(hints & HintFlagsOnly)) {
+            // The line's text changed; with the changed range known, the bytes before and after it
+            // keep their cached colors and columns.
+            const bool known = adjuster && adjuster->start.line == line && adjuster->end.line == line;
+            if (auto it = lineColors_.find(line); it != lineColors_.end()) {
+                if (known) {
+                    const int keptEnd = adjuster->IsInsert() ? adjuster->end.ch : adjuster->start.ch;
+                    it->second.NoteEdit(adjuster->start.ch, LineLength(line) - keptEnd);
+                } else {
+                    it->second.Forget();
+                }
+            }
+            if (auto it = columnIndexes_.find(line); it != columnIndexes_.end()) {
+                if (known) it->second.InvalidateFrom(adjuster->start.ch);
+                else columnIndexes_.erase(it);
+            }
+        }
         // Only this line's text (or marks) changed: its cookie and every later one become unknown,
         // but the later lines are unchanged, so their stale cookies may be confirmed again.
         if (!cookieCache_.empty() && line < static_cast<int>(cookieCache_.size())) {
@@ -283,6 +302,7 @@ void CCrystalTextView::OnBufferChanged(BufferObserver* source, const PositionAdj
         }
         RepaintLines(line, -1);
     } else {
+        ShiftLineCaches(line, adjuster);
         LineCountChangedCaches(line);
         if (hints & HintWidth) longestLine_ = -1;
         RepaintLines(line, -1);
@@ -307,6 +327,33 @@ void CCrystalTextView::OnBufferChanged(BufferObserver* source, const PositionAdj
     if ((hints & HintWidth) && !scrollLockedHorz_) RecalcHorzScrollBar();
     ShowCaretNow();
     emit StatusChanged();
+}
+
+// Lines were added or removed at `line`: the colors and columns of the lines before it stay, those of
+// the unchanged lines after the change move with them, the rest are dropped. Line `line` itself kept
+// its bytes before the change.
+void CCrystalTextView::ShiftLineCaches(int line, const PositionAdjuster* adjuster) {
+    const bool known = adjuster && adjuster->start.line == line;
+    const int span = known ? adjuster->end.line - adjuster->start.line : 0;
+    const int delta = known && !adjuster->IsInsert() ? -span : span;
+    auto shift = [&](auto& cache, auto&& keepLine) {
+        using Map = std::remove_reference_t<decltype(cache)>;
+        Map moved;
+        for (auto& [key, value] : cache) {
+            if (key < line) {
+                moved.emplace(key, std::move(value));
+            } else if (key == line && known) {
+                keepLine(value);
+                moved.emplace(key, std::move(value));
+            } else if (known && key > line + std::max(-delta, 0)) {
+                moved.emplace(key + delta, std::move(value));
+            }
+        }
+        cache.swap(moved);
+    };
+    const int at = known ? adjuster->start.ch : 0;
+    shift(lineColors_, [at](LineColoring& c) { c.NoteEdit(at, 0); });
+    shift(columnIndexes_, [at](ColumnIndex& index) { index.InvalidateFrom(at); });
 }
 
 // The number of lines may have changed at `line`: keep the entries before it, shift the entries of the
@@ -395,8 +442,25 @@ int CCrystalTextView::DisplayLength(int line) {
     if (line < 0 || line >= n) return 0;
     if (static_cast<int>(lengthCache_.size()) != n) lengthCache_.assign(n, -1);
     int& entry = lengthCache_[line];
-    if (entry < 0) entry = tarnwell::DisplayLength(LineRefOf(line), Settings().tabSize);
+    if (entry < 0) {
+        ColumnIndex* index = IndexFor(line);
+        entry = index ? index->DisplayLength(LineRefOf(line), Settings().tabSize)
+                      : tarnwell::DisplayLength(LineRefOf(line), Settings().tabSize);
+    }
     return entry;
+}
+
+// Lines this long get column checkpoints; shorter ones are walked.
+constexpr int kIndexedLineLength = 2 * ColumnIndex::kStep;
+
+ColumnIndex* CCrystalTextView::IndexFor(int line) {
+    if (LineLength(line) < kIndexedLineLength) return nullptr;
+    auto it = columnIndexes_.find(line);
+    if (it == columnIndexes_.end()) {
+        if (columnIndexes_.size() >= 64) columnIndexes_.clear();
+        it = columnIndexes_.emplace(line, ColumnIndex()).first;
+    }
+    return &it->second;
 }
 
 int CCrystalTextView::LongestLine() {
@@ -411,12 +475,69 @@ int CCrystalTextView::LongestLine() {
 
 int CCrystalTextView::ColumnOf(int line, int ch) {
     if (line < 0 || line >= LineCount()) return 0;
+    if (ColumnIndex* index = IndexFor(line)) return index->ColumnOf(LineRefOf(line), ch, Settings().tabSize);
     return tarnwell::ColumnOf(LineRefOf(line), ch, Settings().tabSize);
 }
 
 int CCrystalTextView::CharAtColumn(int line, int column) {
     if (line < 0 || line >= LineCount()) return 0;
+    if (ColumnIndex* index = IndexFor(line)) return index->CharAtColumn(LineRefOf(line), column, Settings().tabSize);
     return tarnwell::CharAtColumn(LineRefOf(line), column, Settings().tabSize);
+}
+
+int CCrystalTextView::CharUnderColumn(int line, int column) {
+    if (line < 0 || line >= LineCount()) return 0;
+    if (ColumnIndex* index = IndexFor(line)) return index->CharUnderColumn(LineRefOf(line), column, Settings().tabSize);
+    return tarnwell::CharUnderColumn(LineRefOf(line), column, Settings().tabSize);
+}
+
+LineColoring& CCrystalTextView::ColoringOf(int line) {
+    const LineCookie in = CookieOf(line - 1);
+    LineColoring& c = lineColors_[line];
+    if (!c.upToDate || c.incoming != in) {
+        LineCookie out = ColorLine(in, line, c);
+        if (out == kInvalidCookie) out = 0;
+        c.incoming = in;
+        c.outgoing = out;
+        c.upToDate = true;
+        c.keptPrefix = -1;
+        c.keptSuffix = 0;
+    }
+    // Store the outgoing cookie when this line is the next one the cookie cache would compute.
+    if (static_cast<int>(cookieCache_.size()) == LineCount() && cookieValid_ == line) {
+        cookieCache_[line] = c.outgoing;
+        cookieValid_ = line + 1;
+        if (line == resumeLine_) {
+            if (c.outgoing == resumeCookie_ && resumeWatermark_ > cookieValid_) cookieValid_ = resumeWatermark_;
+            resumeLine_ = -1;
+        }
+    }
+    return c;
+}
+
+std::vector<ColorBlock> CCrystalTextView::BlocksForBytes(int line, int from, int to) {
+    std::vector<ColorBlock> out;
+    if (line < 0 || line >= LineCount() || LineLength(line) == 0) return out;
+    const LineColoring& c = ColoringOf(line);
+    if (c.memo) {
+        c.memo->BlocksFor(LineText(line), LineLength(line), from, to, out);
+    } else {
+        out = c.blocks;
+    }
+    return out;
+}
+
+// Keeps the colors of the lines around the window only.
+void CCrystalTextView::TrimLineColors() {
+    const int rows = std::max(1, VisibleRows());
+    if (static_cast<int>(lineColors_.size()) <= 4 * rows + 64) return;
+    for (auto it = lineColors_.begin(); it != lineColors_.end();) {
+        if (it->first < firstVisibleLine_ - rows || it->first > firstVisibleLine_ + 2 * rows) {
+            it = lineColors_.erase(it);
+        } else {
+            ++it;
+        }
+    }
 }
 
 int CCrystalTextView::SnapForwardOnLine(int line, int ch) const {
@@ -565,6 +686,18 @@ LineCookie CCrystalTextView::ParseLineColors(LineCookie, int, ColorBlock*, int& 
     return 0;
 }
 
+LineCookie CCrystalTextView::ColorLine(LineCookie incoming, int line, LineColoring& coloring) {
+    const int length = LineLength(line);
+    const int room = length * 3 + 2;
+    coloring.memo.reset();
+    coloring.blocks.assign(static_cast<size_t>(room), ColorBlock{});
+    int count = 0;
+    const LineCookie out = ParseLineColors(incoming, line, coloring.blocks.data(), count);
+    coloring.blocks.resize(static_cast<size_t>(std::clamp(count, 0, room)));
+    coloring.blocks.shrink_to_fit();
+    return out;
+}
+
 // --- Fonts and metrics ----------------------------------------------------------------------------
 
 void CCrystalTextView::SetTextFont(const QString& face, int pointSize) {
@@ -668,6 +801,7 @@ int CCrystalTextView::VisibleColumns() {
 }
 
 void CCrystalTextView::InvalidateColoring() {
+    lineColors_.clear();
     cookieCache_.clear();
     cookieValid_ = 0;
     resumeLine_ = -1;

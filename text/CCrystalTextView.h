@@ -26,6 +26,7 @@
 #include "text/CCrystalTextBuffer.h"
 #include "text/CodePage.h"
 #include "text/Coloring.h"
+#include "text/ColumnIndex.h"
 #include "text/CommandTarget.h"
 #include "text/LineLayout.h"
 #include "text/TextPosition.h"
@@ -74,8 +75,13 @@ public:
     int MarginWidth() const;
     int ColumnOf(int line, int ch);
     int CharAtColumn(int line, int column);
+    // The character whose cells cover `column` (the line length past the end).
+    int CharUnderColumn(int line, int column);
     int DisplayLength(int line);
     LineCookie CookieOf(int line);
+    // The blocks painting uses for bytes [from, to) of a line, from the line's cached colors (computed
+    // when missing): the first block starts at or before `from` (tests compare them with a fresh parse).
+    std::vector<ColorBlock> BlocksForBytes(int line, int from, int to);
     // Forgets every line's parse state and repaints (the coloring rules changed).
     void InvalidateColoring();
     // Repaints lines first..last (last -1: to the bottom of the window).
@@ -122,6 +128,10 @@ public:
     // Splits a line into runs (when `blocks` is given, room for 3 x length + 2) and returns the state at
     // its end. Must depend only on `incoming` and the line's text; must not return -1.
     virtual LineCookie ParseLineColors(LineCookie incoming, int line, ColorBlock* blocks, int& count);
+    // Brings a line's cached colors up to date for the state `incoming` and returns the outgoing
+    // state. The base fills `coloring.blocks` through ParseLineColors; a parser with a memo for long
+    // lines may keep that instead (using coloring.keptPrefix/keptSuffix to parse only near an edit).
+    virtual LineCookie ColorLine(LineCookie incoming, int line, LineColoring& coloring);
     // The buffer to attach to when BindBuffer is given none.
     virtual CCrystalTextBuffer* FindBuffer();
 
@@ -327,6 +337,18 @@ protected:
     LineCookie resumeCookie_ = kInvalidCookie;
     int resumeWatermark_ = 0;
     std::vector<int> lengthCache_;
+    // Colors of the lines painted lately, by line; kept up to date through the change notifications.
+    std::unordered_map<int, LineColoring> lineColors_;
+    // Column checkpoints of long lines, by line.
+    std::unordered_map<int, ColumnIndex> columnIndexes_;
+    // The part of the window the running paint event covers (null outside of one).
+    QRect paintClip_;
+
+    LineColoring& ColoringOf(int line);
+    ColumnIndex* IndexFor(int line);
+    // Lines at or after `line` changed in number: entries of lines after the change move with them.
+    void ShiftLineCaches(int line, const PositionAdjuster* adjuster);
+    void TrimLineColors();
 
     const QFont& FontFor(bool bold, bool italic);
     const QRawFont& RawFontFor(bool bold, bool italic);

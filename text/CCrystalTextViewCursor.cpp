@@ -100,7 +100,7 @@ TextPosition CCrystalTextView::PointToPosition(QPoint point) {
     const int line = std::clamp(row + firstVisibleLine_, 0, last);
     const int dx = point.x() - MarginWidth();
     const int column = std::max(0, (dx >= 0 ? dx / CellWidth() : -1) + scrollColumn_);
-    const int ch = CharUnderColumn(LineRefOf(line), column, GetViewSettings().tabSize);
+    const int ch = CharUnderColumn(line, column);
     return TextPosition(line, SnapForwardOnLine(line, ch));
 }
 

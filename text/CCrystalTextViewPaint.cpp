@@ -14,6 +14,9 @@ namespace tarnwell {
 
 namespace {
 
+// Lines longer than this are decoded and colored only in the columns a paint covers.
+constexpr int kWindowedLineLength = 4096;
+
 // One character of a decoded line: where its bytes start, its code point and its first column.
 struct CellChar {
     int byte;
@@ -52,13 +55,16 @@ void CCrystalTextView::paintEvent(QPaintEvent* event) {
     const QRect dirty = event->rect();
     const int firstRow = std::max(0, dirty.top() / rh);
     const int lastRow = dirty.bottom() / rh;
+    paintClip_ = dirty;
     for (int row = firstRow; row <= lastRow; ++row) {
         const int line = firstVisibleLine_ + row;
         const int index = line < count ? line : -1;
         const QRect rowRect(0, row * rh, width, rh);
-        PaintMargin(painter, QRect(0, rowRect.top(), margin, rh), index);
+        if (dirty.left() < margin) PaintMargin(painter, QRect(0, rowRect.top(), margin, rh), index);
         PaintLine(painter, QRect(margin, rowRect.top(), width - margin, rh), index);
     }
+    paintClip_ = QRect();
+    TrimLineColors();
     // The caret and the drop indicator are drawn over the text.
     if (dropIndicatorShown_) {
         const QPoint pt = PositionToPoint(dropPosition_);
@@ -123,28 +129,27 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
     painter.save();
     painter.setClipRect(rect);
     if (length > 0) {
-        // Runs of the line: the parser's blocks, or one run of class 2 on the line background.
-        std::vector<ColorBlock> blocks(static_cast<size_t>(length) * 3 + 2);
-        int blockCount = 0;
-        const LineCookie in = CookieOf(line - 1);
-        LineCookie out = ParseLineColors(in, line, blocks.data(), blockCount);
-        if (out == kInvalidCookie) out = 0;
-        blockCount = std::clamp(blockCount, 0, length * 3 + 2);
-        // Store the outgoing cookie when this line is the next one the cache would compute.
-        if (static_cast<int>(cookieCache_.size()) == LineCount() && cookieValid_ == line) {
-            cookieCache_[line] = out;
-            cookieValid_ = line + 1;
-            if (line == resumeLine_) {
-                if (out == resumeCookie_ && resumeWatermark_ > cookieValid_) cookieValid_ = resumeWatermark_;
-                resumeLine_ = -1;
-            }
-        }
+        endColumn = DisplayLength(line);
+        // Only the characters in the columns this paint covers are decoded and drawn (with a cell of
+        // slack on both sides); a long line's colors come for those bytes only.
+        const QRect area = paintClip_.isNull() ? rect : rect.intersected(paintClip_);
+        const int firstCol = scrollColumn_ + std::max(0, area.left() - rect.left()) / cw - 1;
+        const int lastCol = scrollColumn_ + std::max(0, area.right() + 1 - rect.left()) / cw + 2;
+        const bool windowed = length > kWindowedLineLength;
+        const int fromByte = windowed ? CharUnderColumn(line, std::max(0, firstCol)) : 0;
+        const int toByte = windowed ? std::max(fromByte, CharUnderColumn(line, lastCol + 1)) : length;
 
-        // Decode the line into cells once.
+        const LineColoring& coloring = ColoringOf(line);
+        std::vector<ColorBlock> windowBlocks;
+        if (coloring.memo) coloring.memo->BlocksFor(text, length, fromByte, toByte, windowBlocks);
+        const std::vector<ColorBlock>& blocks = coloring.memo ? windowBlocks : coloring.blocks;
+        const int blockCount = static_cast<int>(blocks.size());
+
+        // Decode the covered characters into cells once.
         std::vector<CellChar> chars;
-        chars.reserve(static_cast<size_t>(length));
-        int col = 0;
-        for (int i = 0; i < length;) {
+        chars.reserve(static_cast<size_t>(toByte - fromByte));
+        int col = fromByte > 0 ? ColumnOf(line, fromByte) : 0;
+        for (int i = fromByte; i < toByte;) {
             const auto b = static_cast<unsigned char>(text[i]);
             CellChar c{i, col, b, 1};
             int len = 1;
@@ -161,7 +166,7 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
             col += c.cells;
             i += len;
         }
-        endColumn = col;
+        const int windowEndColumn = col;
         const int nChars = static_cast<int>(chars.size());
         auto charIndexOf = [&](int byte) {
             // First character starting at or after `byte`.
@@ -169,11 +174,7 @@ void CCrystalTextView::PaintLine(QPainter& painter, const QRect& rect, int line)
                                        [](const CellChar& c, int b) { return c.byte < b; });
             return static_cast<int>(it - chars.begin());
         };
-        auto columnOfChar = [&](int ci) { return ci < nChars ? chars[ci].column : endColumn; };
-
-        // Visible character range (with a cell of slack on both sides).
-        const int firstCol = scrollColumn_;
-        const int lastCol = scrollColumn_ + rect.width() / cw + 2;
+        auto columnOfChar = [&](int ci) { return ci < nChars ? chars[ci].column : windowEndColumn; };
 
         auto drawPart = [&](int fromChar, int toChar, const QColor& fore, const QColor& back, int colorClass) {
             if (fromChar >= toChar) return;

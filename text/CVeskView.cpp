@@ -63,6 +63,27 @@ LineCookie CVeskView::ParseLineColors(LineCookie incoming, int line, ColorBlock*
     return ParseHtmlAspLine(incoming, LineText(line), LineLength(line), blocks, count, ctx);
 }
 
+LineCookie CVeskView::ColorLine(LineCookie incoming, int line, LineColoring& coloring) {
+    // Lines of this length or more are colored through a memo.
+    constexpr int kMemoLineLength = 4 * HtmlAspLineMemo::kStep;
+    const HtmlAspContext ctx{fileKind_, &HtmlKeywordSet(), &VbKeywordSet(), Palette().syntaxColoring};
+    const int length = LineLength(line);
+    coloring.blocks.clear();
+    if (length < kMemoLineLength) {
+        coloring.memo.reset();
+        return ParseHtmlAspLine(incoming, std::string_view(LineText(line), static_cast<size_t>(length)), &coloring.blocks,
+                                ctx);
+    }
+    coloring.blocks.shrink_to_fit();
+    auto* memo = dynamic_cast<HtmlAspLineMemo*>(coloring.memo.get());
+    if (!memo) {
+        coloring.memo = std::make_unique<HtmlAspLineMemo>();
+        memo = static_cast<HtmlAspLineMemo*>(coloring.memo.get());
+        coloring.keptPrefix = -1;
+    }
+    return memo->Update(incoming, LineText(line), length, ctx, coloring.keptPrefix, coloring.keptSuffix);
+}
+
 QColor CVeskView::ColorForIndex(int colorClass) const {
     const ClassColor cc = tarnwell::ColorForIndex(colorClass, Palette());
     switch (cc.source) {

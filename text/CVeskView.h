@@ -34,6 +34,9 @@ public:
     static void SetColorPalette(const HtmlAspPalette& palette);
 
     LineCookie ParseLineColors(LineCookie incoming, int line, ColorBlock* blocks, int& count) override;
+    // Short lines keep their blocks; long ones a parser memo that parses only near an edit and only
+    // the bytes a paint shows.
+    LineCookie ColorLine(LineCookie incoming, int line, LineColoring& coloring) override;
     QColor ColorForIndex(int colorClass) const override;
     CCrystalTextBuffer* FindBuffer() override;
 

@@ -2,6 +2,8 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <vector>
 
 namespace tarnwell {
 
@@ -37,6 +39,45 @@ enum ColorClass : int {
 struct ColorBlock {
     int start = 0;
     int colorClass = ClassPlainText;
+};
+
+// What a parser keeps about one long line between two parses of it (see LineColoring).
+class LineParseMemo {
+public:
+    virtual ~LineParseMemo() = default;
+    // Appends the blocks that color bytes [from, to) of the line as last parsed: the first one starts
+    // at or before `from`.
+    virtual void BlocksFor(const char* line, int length, int from, int to, std::vector<ColorBlock>& out) const = 0;
+};
+
+// The colors of one line as a view keeps them between paints: computed from `incoming`, valid while
+// `upToDate`. Either `blocks` holds the whole line's blocks, or `memo` answers for any byte range.
+struct LineColoring {
+    LineCookie incoming = kInvalidCookie;
+    LineCookie outgoing = kInvalidCookie;
+    bool upToDate = false;
+    // Since the colors were computed, the line changed but kept its first keptPrefix and last
+    // keptSuffix bytes (keptPrefix -1: unknown). A memo uses them to parse only near the change.
+    int keptPrefix = -1;
+    int keptSuffix = 0;
+    std::vector<ColorBlock> blocks;
+    std::unique_ptr<LineParseMemo> memo;
+
+    // The line's text changed, keeping `prefix` bytes in front and `suffix` bytes behind.
+    void NoteEdit(int prefix, int suffix) {
+        if (upToDate) {
+            keptPrefix = prefix;
+            keptSuffix = suffix;
+        } else if (keptPrefix >= 0) {
+            keptPrefix = prefix < keptPrefix ? prefix : keptPrefix;
+            keptSuffix = suffix < keptSuffix ? suffix : keptSuffix;
+        }
+        upToDate = false;
+    }
+    void Forget() {
+        upToDate = false;
+        keptPrefix = -1;
+    }
 };
 
 }  // namespace tarnwell

@@ -2,21 +2,42 @@
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
+#include <cstring>
 
 namespace tarnwell {
 
 namespace {
 
 // Whether bytes [from, to) walk one column a byte: no tab, and no multi-byte character.
-bool PlainBytes(const LineRef& line, int from, int to) {
-    const auto* u = reinterpret_cast<const unsigned char*>(line.text);
-    unsigned char special = 0;
-    unsigned char tabs = 0;
-    for (int i = from; i < to; ++i) {
-        special |= u[i] & 0x80;
-        tabs |= (u[i] == '\t');
+// Whether bytes [from, to) hold no multi-byte character: no byte with the top bit in UTF-8 (eight
+// bytes at a time); always in a single-byte code page.
+bool SingleBytes(const LineRef& line, int from, int to) {
+    if (line.codePage != CodePage::Utf8) return true;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    const char* p = line.text + from;
+    const char* end = line.text + to;
+    std::uint64_t any = 0;
+    for (; p + 8 <= end; p += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, p, 8);
+        any |= w;
     }
-    return !tabs && (!special || line.codePage != CodePage::Utf8);
+    for (; p < end; ++p) any |= static_cast<unsigned char>(*p);
+    return (any & kHigh) == 0;
+}
+
+// The walk over bytes of one column each, from tab to tab.
+int WalkSingleBytes(const LineRef& line, int from, int to, int tabSize, int col) {
+    while (from < to) {
+        const void* hit = std::memchr(line.text + from, '\t', static_cast<size_t>(to - from));
+        const int tab = hit ? static_cast<int>(static_cast<const char*>(hit) - line.text) : to;
+        col += tab - from;
+        if (tab == to) break;
+        col += tabSize - col % tabSize;
+        from = tab + 1;
+    }
+    return col;
 }
 
 }  // namespace
@@ -53,21 +74,19 @@ void ColumnIndex::ExtendTo(const LineRef& line, int ch, int column) {
         const Point last = points_.back();
         if (last.byte > ch || last.column > column) return;
         const long long next = static_cast<long long>(points_.size()) * kStep;
-        if (next >= line.length) {
-            int col = last.column;
-            for (int i = last.byte; i < line.length;) i += StepColumn(line, i, tabSize_, col);
-            complete_ = true;
-            total_ = col;
-            return;
-        }
-        const int target = static_cast<int>(next);
+        const int target = next >= line.length ? line.length : static_cast<int>(next);
         int i = last.byte;
         int col = last.column;
-        if (PlainBytes(line, i, target)) {
-            col += target - i;
+        if (SingleBytes(line, i, target)) {
+            col = WalkSingleBytes(line, i, target, tabSize_, col);
             i = target;
         } else {
             while (i < target) i += StepColumn(line, i, tabSize_, col);
+        }
+        if (target == line.length && i >= line.length) {
+            complete_ = true;
+            total_ = col;
+            return;
         }
         points_.push_back(Point{i, col});
     }

@@ -65,7 +65,7 @@ void ExpectSameAsFreshParse(const HtmlAspLineMemo& memo, LineCookie in, const st
         const int from = static_cast<int>(rng() % (n + 1));
         const int to = std::min(n, from + static_cast<int>(rng() % 300));
         std::vector<ColorBlock> window;
-        memo.BlocksFor(s.data(), n, ctx, from, to, window);
+        memo.BlocksFor(s.data(), n, from, to, window);
         if (from < to) {
             ASSERT_FALSE(window.empty() || window.front().start > from) << from;
         }

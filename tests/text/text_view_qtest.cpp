@@ -572,6 +572,7 @@ private slots:
 
         // A parser that returns no block: class 2 on class 1.
         view.noBlocks = true;
+        view.InvalidateColoring();  // the parser's rules changed
         view.SelectRange(TextPosition(0, 0), TextPosition(0, 0));
         view.viewport()->update();
         img = view.viewport()->grab().toImage();

@@ -4,6 +4,9 @@
 #include <QDir>
 #include <QtTest>
 
+#include <functional>
+#include <random>
+
 #include "lang/Keywords.h"
 #include "tests/text/ViewTestSupport.h"
 #include "text/CVeskView.h"
@@ -25,6 +28,53 @@ bool CellHas(const QImage& img, const CCrystalTextView& v, int col, int row, QCo
 
 QColor CellTop(const QImage& img, CCrystalTextView& view, int col, int row) {
     return img.pixelColor(view.MarginWidth() + col * view.CellWidth() + view.CellWidth() / 2, row * view.RowHeight() + 1);
+}
+
+// The class of each byte of every line by a fresh parse of the whole text, and as the view's cached
+// colors give them (for the long lines, in windows of bytes).
+std::vector<std::vector<int>> FreshClasses(const CCrystalTextBuffer& buffer, int kind) {
+    const HtmlAspContext ctx{kind, &HtmlKeywordSet(), &VbKeywordSet(), CVeskView::ColorPalette().syntaxColoring};
+    std::vector<std::vector<int>> out;
+    LineCookie cookie = 0;
+    for (int l = 0; l < buffer.LineCount(); ++l) {
+        std::vector<ColorBlock> blocks;
+        cookie = ParseHtmlAspLine(cookie, buffer.LineChars(l), &blocks, ctx);
+        std::vector<int> classes(static_cast<size_t>(buffer.LineLength(l)), -1);
+        for (size_t k = 0; k < blocks.size(); ++k) {
+            const int end = k + 1 < blocks.size() ? blocks[k + 1].start : buffer.LineLength(l);
+            for (int b = blocks[k].start; b < end; ++b) classes[static_cast<size_t>(b)] = blocks[k].colorClass;
+        }
+        out.push_back(std::move(classes));
+    }
+    return out;
+}
+
+std::vector<int> CachedClasses(CCrystalTextView& view, int line, int from, int to) {
+    const std::vector<ColorBlock> blocks = view.BlocksForBytes(line, from, to);
+    std::vector<int> classes(static_cast<size_t>(to - from), -1);
+    for (size_t k = 0; k < blocks.size(); ++k) {
+        const int end = k + 1 < blocks.size() ? blocks[k + 1].start : to;
+        for (int b = std::max(from, blocks[k].start); b < std::min(end, to); ++b) classes[static_cast<size_t>(b - from)] = blocks[k].colorClass;
+    }
+    return classes;
+}
+
+// Every line's cached colors equal a fresh parse: short lines whole, long ones window by window.
+bool CachedColorsAreFresh(CCrystalTextView& view, const CCrystalTextBuffer& buffer, int kind) {
+    const auto fresh = FreshClasses(buffer, kind);
+    for (int l = 0; l < buffer.LineCount(); ++l) {
+        const int n = buffer.LineLength(l);
+        const int step = n > 20000 ? 500 : n + 1;
+        for (int from = 0; from < n; from += step) {
+            const int to = std::min(n, from + 500);
+            const std::vector<int> want(fresh[l].begin() + from, fresh[l].begin() + to);
+            if (CachedClasses(view, l, from, to) != want) {
+                qWarning("line %d bytes %d..%d differ", l, from, to);
+                return false;
+            }
+        }
+    }
+    return true;
 }
 
 const QColor kYellow(255, 255, 0), kBlue(0, 0, 255), kGrey(128, 128, 128), kPurple(128, 0, 128),
@@ -132,6 +182,86 @@ private slots:
         QCOMPARE(view.CookieOf(2), int(cookie::InHtmlComment));
         const QImage img = view.viewport()->grab().toImage();
         QVERIFY(CellHas(img, view, 1, 2, kGrey));
+    }
+
+    // The cached colors follow every kind of change: an edit that changes a line's outgoing state
+    // (later lines recolor), its undo, an edit through a second view of the buffer, line breaks in a
+    // long line, and the syntax-coloring switch.
+    void cachedColorsFollowEveryChange() {
+        std::string longLine;
+        while (longLine.size() < 70000) longLine += "<td class=\"n\"><%= rs(\"Name\") %></td><script language=vb>x</script>";
+        auto buffer = MakeBuffer("<p>first</p>\n" + longLine + "\n<b>after</b>\n<%= x %>");
+        CVeskView view(buffer.get(), FileKindAsp), second(buffer.get(), FileKindAsp);
+        ShowView(view, buffer.get(), 640, 300);
+        ShowView(second, buffer.get(), 640, 300);
+        second.ScrollToColumn(60000);
+        auto paint = [&] {
+            view.viewport()->grab();
+            second.viewport()->grab();
+        };
+        paint();
+        QVERIFY(CachedColorsAreFresh(view, *buffer, FileKindAsp));
+        const HtmlAspPalette saved = CVeskView::ColorPalette();
+        struct Step {
+            const char* what;
+            std::function<void()> act;
+        } steps[] = {
+            {"comment opened in line 0", [&] { buffer->InsertTextAt(&view, 0, 3, "<!--"); }},
+            {"undo", [&] { buffer->UndoStep(); }},
+            {"second view types in the long line", [&] { buffer->InsertTextAt(&second, 1, 60000, "\"%>"); }},
+            {"its undo", [&] { buffer->UndoStep(); }},
+            {"long line split", [&] { buffer->InsertTextAt(&view, 1, 30000, "\r\n"); }},
+            {"long line joined", [&] { buffer->RemoveRange(&view, TextPosition(1, 30000), TextPosition(2, 0)); }},
+            {"head of the long line removed", [&] { buffer->RemoveRange(&second, TextPosition(1, 0), TextPosition(1, 9)); }},
+            {"coloring off",
+             [&] {
+                 HtmlAspPalette off = saved;
+                 off.syntaxColoring = false;
+                 CVeskView::SetColorPalette(off);
+             }},
+            {"edit with coloring off", [&] { buffer->InsertTextAt(&view, 1, 5, "<%"); }},
+            {"coloring on", [&] { CVeskView::SetColorPalette(saved); }},
+        };
+        for (const Step& step : steps) {
+            step.act();
+            paint();
+            QVERIFY2(CachedColorsAreFresh(view, *buffer, FileKindAsp), step.what);
+            QVERIFY2(CachedColorsAreFresh(second, *buffer, FileKindAsp), step.what);
+        }
+        CVeskView::SetColorPalette(saved);
+    }
+
+    // Random edits of a long line, each painted where it happened, keep the cached colors equal to a
+    // fresh parse; columns of the line follow the edits too.
+    void randomEditsOfALongLine() {
+        const char* pieces[] = {"<td>", "\"", "<%", "%>", "<!--", "-->", " ", "\t", "\xC3\xA9", "x", "'", "</script>",
+                                "<script language=\"vbscript\">"};
+        std::mt19937 rng(99);
+        std::string line;
+        while (line.size() < 50000) line += pieces[rng() % 13];
+        auto buffer = MakeBuffer(line);
+        CVeskView view(buffer.get(), FileKindAsp);
+        ShowView(view, buffer.get(), 640, 200);
+        for (int round = 0; round < 40; ++round) {
+            const int n = buffer->LineLength(0);
+            int at = static_cast<int>(rng() % (n + 1));
+            at = view.SnapForwardOnLine(0, at);
+            if (rng() % 3 == 0 && at < n) {
+                const int end = view.SnapForwardOnLine(0, std::min(n, at + static_cast<int>(rng() % 40) + 1));
+                buffer->RemoveRange(&view, TextPosition(0, at), TextPosition(0, end));
+            } else {
+                buffer->InsertTextAt(&view, 0, at, pieces[rng() % 13]);
+            }
+            view.SetCursorAndClear(TextPosition(0, at));
+            view.viewport()->grab();
+            QVERIFY(CachedColorsAreFresh(view, *buffer, FileKindAsp));
+            const LineRef ref = view.LineRefOf(0);
+            const int tab = CCrystalTextView::GetViewSettings().tabSize;
+            QCOMPARE(view.DisplayLength(0), DisplayLength(ref, tab));
+            QCOMPARE(view.ColumnOf(0, at), ColumnOf(ref, at, tab));
+            const int col = static_cast<int>(rng() % (DisplayLength(ref, tab) + 1));
+            QCOMPARE(view.CharAtColumn(0, col), CharAtColumn(ref, col, tab));
+        }
     }
 };
 
