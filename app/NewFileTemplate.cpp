@@ -1,7 +1,7 @@
 #include "app/NewFileTemplate.h"
 
-#include <algorithm>
-#include <cctype>
+#include "project/IniFile.h"
+
 #include <cstdio>
 #include <fstream>
 #include <iterator>
@@ -9,46 +9,11 @@
 
 namespace tarnwell {
 
-namespace {
-
-std::string Trim(const std::string& s) {
-    size_t b = 0, e = s.size();
-    while (b < e && (s[b] == ' ' || s[b] == '\t' || s[b] == '\r' || s[b] == '\n')) ++b;
-    while (e > b && (s[e - 1] == ' ' || s[e - 1] == '\t' || s[e - 1] == '\r' || s[e - 1] == '\n')) --e;
-    return s.substr(b, e - b);
-}
-
-bool SameNoCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-}  // namespace
-
 std::string ReadIniValue(const std::filesystem::path& file, const std::string& section, const std::string& key,
                          const std::string& def, size_t maxChars) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in) return def.substr(0, maxChars);
-    std::string line;
-    bool inSection = false;
-    while (std::getline(in, line)) {
-        const std::string t = Trim(line);
-        if (t.empty() || t[0] == ';') continue;
-        if (t[0] == '[') {
-            const size_t close = t.find(']');
-            inSection = close != std::string::npos && SameNoCase(Trim(t.substr(1, close - 1)), section);
-            continue;
-        }
-        if (!inSection) continue;
-        const size_t eq = t.find('=');
-        if (eq == std::string::npos || !SameNoCase(Trim(t.substr(0, eq)), key)) continue;
-        std::string v = Trim(t.substr(eq + 1));
-        if (v.size() >= 2 && ((v.front() == '"' && v.back() == '"') || (v.front() == '\'' && v.back() == '\'')))
-            v = v.substr(1, v.size() - 2);
-        return v.substr(0, maxChars);
-    }
-    return def.substr(0, maxChars);
+    IniFile ini;
+    ini.Load(file);
+    return ini.GetString(section, key, def, maxChars);
 }
 
 TextPosition ParseCursorPos(const std::string& value) {

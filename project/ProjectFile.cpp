@@ -1,0 +1,175 @@
+#include "project/ProjectFile.h"
+
+#include "lang/Regexx.h"
+
+#include <algorithm>
+#include <climits>
+#include <filesystem>
+
+namespace tarnwell {
+
+namespace fs = std::filesystem;
+using namespace projectfile;
+
+namespace {
+
+fs::path FsPathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.begin(), utf8.end())); }
+
+std::string Utf8Of(const fs::path& p) {
+    const std::u8string s = p.u8string();
+    return std::string(s.begin(), s.end());
+}
+
+bool IsSeparator(char c) {
+#ifdef _WIN32
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+}
+
+bool SameNoCase(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? char(c - 'A' + 'a') : c; };
+               return lower(x) == lower(y);
+           });
+}
+
+std::string FileKey(long long i) { return "File " + std::to_string(i); }
+
+// A decimal number of any length; none when it does not fit 64 bits.
+std::optional<std::uint64_t> ParseUnsigned(const std::string& digits) {
+    std::uint64_t v = 0;
+    for (char c : digits) {
+        const std::uint64_t d = std::uint64_t(c - '0');
+        if (v > (UINT64_MAX - d) / 10) return std::nullopt;
+        v = v * 10 + d;
+    }
+    return v;
+}
+
+// Reopening visits at most this many entries beyond the last key present.
+constexpr long long kMaxSkippedTail = 65536;
+
+}  // namespace
+
+bool IsProjectPath(std::string_view path) {
+    return path.size() >= 6 && SameNoCase(path.substr(path.size() - 4), ".twp");
+}
+
+std::string ProjectFolderOf(const std::string& projectFile) {
+    size_t end = projectFile.size();
+    while (end > 0 && !IsSeparator(projectFile[end - 1])) --end;
+    if (end == 0) return {};
+    // Keep the separator of a root folder ("/a.twp" lies in "/").
+    return end == 1 ? projectFile.substr(0, 1) : projectFile.substr(0, end - 1);
+}
+
+std::string ProjectNameOf(const std::string& projectFile) {
+    size_t start = projectFile.size();
+    while (start > 0 && !IsSeparator(projectFile[start - 1])) --start;
+    std::string name = projectFile.substr(start);
+    const size_t dot = name.rfind('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    return name;
+}
+
+ProjectHeader ReadProjectHeader(const IniFile& file) {
+    ProjectHeader h;
+    if (!SameNoCase(file.GetString(kGeneral, kSignature, "", kMaxHeaderValue), kSignatureValue)) {
+        h.error = kInvalidFile;
+        return h;
+    }
+    if (file.GetString(kGeneral, kVersion, "", kMaxHeaderValue) != kVersionValue) {
+        h.error = kUnknownVersion;
+        return h;
+    }
+    h.valid = true;
+    h.webPath = file.GetString(kGeneral, kWebPath, "", kMaxHeaderValue);
+    return h;
+}
+
+std::uint64_t PackPosition(TextPosition pos) {
+    const std::uint64_t line = pos.line < 0 ? 0 : std::uint64_t(pos.line);
+    const std::uint64_t ch = pos.ch < 0 ? 0 : std::min<std::uint64_t>(std::uint64_t(pos.ch), 65535);
+    return line * 65536 + ch;
+}
+
+std::optional<TextPosition> UnpackPosition(std::uint64_t packed) {
+    const std::uint64_t line = packed / 65536;
+    if (line > std::uint64_t(INT_MAX)) return std::nullopt;
+    return TextPosition{int(line), int(packed % 65536)};
+}
+
+std::optional<std::string> OpenFileValue(const std::string& path, TextPosition start, TextPosition end) {
+    if (path.find_first_of(std::string_view("\r\n\0", 3)) != std::string::npos) return std::nullopt;
+    return "\"" + path + "\"," + std::to_string(PackPosition(start)) + "," + std::to_string(PackPosition(end));
+}
+
+const char* StatusName(RememberedFile::Status status) {
+    switch (status) {
+    case RememberedFile::Ok: return "ok";
+    case RememberedFile::Empty: return "empty";
+    case RememberedFile::NoMatch: return "nomatch";
+    case RememberedFile::Missing: return "missing";
+    }
+    return "";
+}
+
+RememberedFiles ReadRememberedFiles(const IniFile& file, const std::string& projectFolder) {
+    RememberedFiles out;
+    out.total = file.GetInt(kGeneral, kTotalOpenFiles, 0);
+    out.lastActive = file.GetInt(kGeneral, kLastActiveFile, -1);
+    long long count = std::max(0, out.total);
+    if (count > kMaxSkippedTail) count = std::min(count, file.LargestNumberedKey(kOpenFiles, "File ") + 1);
+    regexx::Regexx rx;
+    for (long long i = 0; i < count; ++i) {
+        RememberedFile e;
+        e.key = FileKey(i);
+        const std::string value = file.GetString(kOpenFiles, e.key);
+        if (value.empty()) {
+            e.status = RememberedFile::Empty;
+        } else if (rx.MatchOnce(value, "^\"(.*)\",[ \\t]*([0-9]+),[ \\t]*([0-9]+)$") == 0) {
+            e.status = RememberedFile::NoMatch;
+        } else {
+            fs::path p = FsPathOf(rx.Atom(0, 0));
+            if (p.is_relative() && !projectFolder.empty()) p = FsPathOf(projectFolder) / p;
+            e.path = p.empty() ? std::string() : Utf8Of(p);
+            std::error_code ec;
+            // Only regular files reopen: a pipe or device named here is never opened.
+            if (p.empty() || !fs::is_regular_file(p, ec)) {
+                e.status = RememberedFile::Missing;
+            } else {
+                e.status = RememberedFile::Ok;
+                auto a = ParseUnsigned(rx.Atom(0, 1));
+                auto b = ParseUnsigned(rx.Atom(0, 2));
+                if (a && b) {
+                    e.start = UnpackPosition(*a);
+                    e.end = UnpackPosition(*b);
+                }
+                if (!e.start || !e.end) e.start = e.end = std::nullopt;
+            }
+        }
+        out.entries.push_back(std::move(e));
+    }
+    return out;
+}
+
+int WriteRememberedFiles(IniFile& file, const std::vector<OpenFileRecord>* records, int activeIndex) {
+    file.DeleteKey(kGeneral, kTotalOpenFiles);
+    file.DeleteSection(kOpenFiles);
+    if (!records) return 0;
+    int k = 0, last = -1;
+    for (size_t i = 0; i < records->size(); ++i) {
+        const OpenFileRecord& r = (*records)[i];
+        auto value = OpenFileValue(r.path, r.start, r.end);
+        if (r.path.empty() || !value || !file.Set(kOpenFiles, FileKey(k), *value)) continue;
+        if (int(i) == activeIndex) last = k;
+        ++k;
+    }
+    file.Set(kGeneral, kTotalOpenFiles, std::to_string(k));
+    file.Set(kGeneral, kLastActiveFile, std::to_string(last));
+    return k;
+}
+
+}  // namespace tarnwell
