@@ -8,6 +8,7 @@
 #include "app/Options.h"
 #include "app/OptionsSheet.h"
 #include "app/ProjectLink.h"
+#include "project/CProject.h"
 #include "app/ToolIcons.h"
 #include "platform/FilePath.h"
 #include "platform/InstanceChannel.h"
@@ -43,7 +44,7 @@ CEditorApp* g_app = nullptr;
 
 CEditorApp::CEditorApp(Config config) : config_(std::move(config)) {
     g_app = this;
-    project_ = std::make_unique<CNoProjectModel>();
+    project_ = std::make_unique<CProject>(*this);
 }
 
 CEditorApp::~CEditorApp() {
@@ -60,6 +61,8 @@ CEditorApp::~CEditorApp() {
 CEditorApp* CEditorApp::Instance() { return g_app; }
 
 void CEditorApp::SetProject(std::unique_ptr<ProjectLink> project) { project_ = std::move(project); }
+
+CProject* CEditorApp::ProjectModel() const { return dynamic_cast<CProject*>(project_.get()); }
 
 QString CEditorApp::FileArgument(const QStringList& args) {
     for (const QString& a : args) {

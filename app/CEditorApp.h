@@ -19,6 +19,7 @@ class CMainFrame;
 class CVeskDoc;
 class Profile;
 class ProjectLink;
+class CProject;
 
 class CEditorApp : public QObject, public CCmdTarget {
     Q_OBJECT
@@ -62,6 +63,8 @@ public:
     ProjectLink& Project() { return *project_; }
     // Replaces the project model (the project subsystem, tests).
     void SetProject(std::unique_ptr<ProjectLink> project);
+    // The program's own project model (null while a test has replaced it).
+    CProject* ProjectModel() const;
     CInstanceChannel* Channel() const { return channel_.get(); }
 
     // The open-file operation: a project file opens the project (null result), any other path a

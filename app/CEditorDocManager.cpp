@@ -118,11 +118,9 @@ void CEditorDocManager::OnFileOpen() {
     dlg.setFileMode(QFileDialog::ExistingFiles);
     dlg.setOption(QFileDialog::HideNameFilterDetails);
     dlg.setNameFilters(OpenFilters());
-    // The first showing while a project is open starts in the project's folder.
-    if (!openDialogUsedProjectFolder_ && Project().IsOpen()) {
-        dlg.setDirectory(QString::fromStdString(Project().ProjectFolder()));
-        openDialogUsedProjectFolder_ = true;
-    }
+    // The first showing after a project opened starts in the project's folder.
+    if (openInProjectFolder_ && Project().IsOpen()) dlg.setDirectory(QString::fromStdString(Project().ProjectFolder()));
+    openInProjectFolder_ = false;
     if (dlg.exec() != QDialog::Accepted) return;
     for (const QString& f : dlg.selectedFiles()) app_.OpenDocumentFile(f);
 }

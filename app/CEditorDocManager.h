@@ -56,6 +56,9 @@ public:
     const std::vector<std::unique_ptr<CVeskDoc>>& Documents() const { return docs_; }
     CVeskDoc* FindDocument(const QString& path) const;
 
+    // The next Open File dialog starts in the open project's folder (once; opening a project sets it).
+    void MarkOpenInProjectFolder() { openInProjectFolder_ = true; }
+
     // Paths are compared exactly, and without regard to case on Windows.
     static bool SamePath(const QString& a, const QString& b);
 
@@ -65,7 +68,7 @@ private:
     CEditorApp& app_;
     std::vector<std::unique_ptr<CVeskDoc>> docs_;
     int untitledCount_ = 0;
-    bool openDialogUsedProjectFolder_ = false;
+    bool openInProjectFolder_ = false;
     CVeskDoc* closing_ = nullptr;
 };
 

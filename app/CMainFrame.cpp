@@ -6,6 +6,7 @@
 #include "app/CommandIds.h"
 #include "app/MenuTable.h"
 #include "app/OptionsSheet.h"
+#include "app/ProjectLink.h"
 #include "app/ToolIcons.h"
 #include "html/ServerObjectsDialog.h"
 #include "platform/Profile.h"
@@ -15,6 +16,7 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -671,8 +673,10 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
     case cmd::WindowTileHorz:
         state.enabled = !mdi_->subWindowList().isEmpty();
         return true;
-    case cmd::ToolsOptions: return true;
-    case cmd::ServerObjectCustomize: return true;
+    case cmd::ToolsOptions:
+    case cmd::ServerObjectCustomize:
+    case cmd::OpenProject: return true;
+    case cmd::CloseProject: state.enabled = app_.Project().IsOpen(); return true;
     case cmd::FormatHeader: {
         // Enabled while some heading command is.
         state.enabled = false;
@@ -706,8 +710,21 @@ bool CMainFrame::ExecuteCommand(int id) {
     case cmd::FormatHeader: ShowHeadingMenu(); return true;
     case cmd::ToolsOptions: COptionsSheet::Get().Show(this); return true;
     case cmd::ServerObjectCustomize: CServerObjectsDialog::Customize(&profile_, this); return true;
+    case cmd::OpenProject: OnOpenProject(); return true;
+    case cmd::CloseProject: app_.Project().CloseProject(true); return true;
     default: return false;
     }
+}
+
+void CMainFrame::OnOpenProject() {
+    QFileDialog dlg(this, QStringLiteral("Open Project"));
+    dlg.setAcceptMode(QFileDialog::AcceptOpen);
+    dlg.setFileMode(QFileDialog::ExistingFile);
+    dlg.setOption(QFileDialog::HideNameFilterDetails);
+    dlg.setNameFilters({QStringLiteral("Project Files(*.twp) (*.twp)"), QStringLiteral("All Files (*.*) (*)")});
+    if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty()) return;
+    ProjectLink& project = app_.Project();
+    if (!project.IsOpen() || project.CloseProject(true)) project.OpenProject(dlg.selectedFiles().first().toStdString(), true);
 }
 
 void CMainFrame::changeEvent(QEvent* e) {

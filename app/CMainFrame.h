@@ -118,6 +118,7 @@ private:
     void ShowHeadingMenu();
     void UpdateAction(const std::vector<CCmdTarget*>& chain, int id, QAction* a);
     void FillServerObjectMenu(QMenu* menu);
+    void OnOpenProject();
 
     CEditorApp& app_;
     Profile& profile_;

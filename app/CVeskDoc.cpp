@@ -113,7 +113,7 @@ bool CVeskDoc::OnSaveDocument(const QString& path) {
     SetPathName(path, true);
     ProjectLink& project = manager_.Project();
     project.DocumentSaved(this);
-    if (oldPath.isEmpty() || oldPath.compare(path_, Qt::CaseInsensitive) != 0)
+    if (oldPath.isEmpty() || !CEditorDocManager::SamePath(oldPath, path_))
         project.PathChanged(oldKey, path_.toStdString());
     return true;
 }

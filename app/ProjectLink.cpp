@@ -8,14 +8,16 @@
 
 namespace tarnwell {
 
-bool CNoProjectModel::OpenProject(const std::string& path, bool) {
-    ShowMessage(QStringLiteral("Projects cannot be opened in this version of Tarnwell yet:\n%1")
-                    .arg(QString::fromStdString(path)),
-                mb::kOk | mb::kIconExclamation);
-    return false;
+bool ProjectLink::ReloadProject() {
+    const std::string path = ProjectFilePath();
+    if (path.empty()) return false;
+    CloseProject(false);
+    return OpenProject(path, true);
 }
 
-std::string CNoProjectModel::MakeDocumentId() {
+CVeskDoc* ProjectLink::FindOpenDocument(const std::string&) const { return nullptr; }
+
+std::string ProjectLink::MakeDocumentId() {
     // The time in seconds and a small random number; an id in use is drawn again (after eight draws
     // the seconds are advanced, so two pages made within one second still get different ids).
     unsigned long long t = static_cast<unsigned long long>(std::time(nullptr));
@@ -23,8 +25,15 @@ std::string CNoProjectModel::MakeDocumentId() {
         if (attempt > 0 && attempt % 8 == 0) ++t;
         char buf[32];
         std::snprintf(buf, sizeof buf, "%08llx:%03x", t & 0xffffffffULL, unsigned((std::rand() & 0x7fff) / 4096));
-        if (ids_.insert(buf).second) return buf;
+        if (!outlines_.Find(buf) && ids_.insert(buf).second) return buf;
     }
+}
+
+bool CNoProjectModel::OpenProject(const std::string& path, bool) {
+    ShowMessage(QStringLiteral("Projects cannot be opened in this version of Tarnwell yet:\n%1")
+                    .arg(QString::fromStdString(path)),
+                mb::kOk | mb::kIconExclamation);
+    return false;
 }
 
 }  // namespace tarnwell

@@ -1,8 +1,14 @@
-// What the documents and the shell ask of the project model: whether a project is open, opening and
-// closing it, document ids, and the registry of open documents. The project subsystem provides the
-// real model; `CNoProjectModel` is the state of a program in which no project can be open.
+// What the documents and the shell ask of the project model: whether a project is open, opening,
+// closing and reloading it, document ids, the registry of open documents, and the stores the model
+// holds for the whole program (the script outlines by document key, the global type information).
+// `CProject` (project folder) is the program's model; `CNoProjectModel` is a program in which no
+// project can be open (tests build on it).
 #pragma once
 
+#include "lang/OutlineStore.h"
+
+#include <map>
+#include <memory>
 #include <set>
 #include <string>
 
@@ -17,17 +23,44 @@ public:
     virtual bool IsOpen() const = 0;
     virtual std::string ProjectFilePath() const = 0;
     virtual std::string ProjectFolder() const = 0;
+    virtual std::string ProjectName() const { return {}; }
+    // The address under which the project folder is served; empty when not set.
+    virtual std::string WebPath() const { return {}; }
     // Opens the project file at `path` (closing nothing: callers close the open project first).
     virtual bool OpenProject(const std::string& path, bool loadWindows) = 0;
     // Closes the open project; with `closeDocuments` its documents too. False when refused.
     virtual bool CloseProject(bool closeDocuments) = 0;
+    // Closes the project keeping the documents open, and opens it again with its windows.
+    virtual bool ReloadProject();
 
-    // A new document id "%08x:%03x", unique among the live documents.
-    virtual std::string MakeDocumentId() = 0;
+    // A new document id "%08x:%03x", unique among the ids made so far and the outline store's keys.
+    virtual std::string MakeDocumentId();
     virtual void RegisterDocument(CVeskDoc* doc) = 0;
     virtual void UnregisterDocument(CVeskDoc* doc) = 0;
+    // The open document of a full path (or untitled document's id), or null.
+    virtual CVeskDoc* FindOpenDocument(const std::string& path) const;
     virtual void DocumentSaved(CVeskDoc* doc) = 0;
     virtual void PathChanged(const std::string& oldKey, const std::string& newPath) = 0;
+
+    // The script outlines by document key. Closing a project destroys every entry.
+    OutlineStore& Outlines() { return outlines_; }
+    OutlineSource* GetOutlineData(const std::string& key) const { return outlines_.Find(key); }
+    OutlineSource& GetOrCreateOutlineData(const std::string& key) { return outlines_.GetOrCreate(key); }
+
+    // The program's one store of global type information, made on first request and kept across
+    // projects (the model only holds it): `GlobalTypeStore<TypeStoreClass>()`.
+    template <class T>
+    T& GlobalTypeStore() {
+        if (!typeStore_) typeStore_ = std::make_shared<T>();
+        return *static_cast<T*>(typeStore_.get());
+    }
+
+protected:
+    OutlineStore outlines_;
+
+private:
+    std::set<std::string> ids_;
+    std::shared_ptr<void> typeStore_;
 };
 
 // No project support: nothing is ever open; ids and the document registry still work.
@@ -39,7 +72,6 @@ public:
     bool OpenProject(const std::string& path, bool loadWindows) override;
     bool CloseProject(bool) override { return true; }
 
-    std::string MakeDocumentId() override;
     void RegisterDocument(CVeskDoc* doc) override { docs_.insert(doc); }
     void UnregisterDocument(CVeskDoc* doc) override { docs_.erase(doc); }
     void DocumentSaved(CVeskDoc*) override {}
@@ -47,7 +79,6 @@ public:
 
 private:
     std::set<CVeskDoc*> docs_;
-    std::set<std::string> ids_;
 };
 
 }  // namespace tarnwell

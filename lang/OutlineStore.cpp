@@ -35,6 +35,8 @@ bool IsAvailable(const OutlineStore& store, const std::string& path) {
 
 bool SameDocumentKey(const std::string& a, const std::string& b) { return NormalKey(a) == NormalKey(b); }
 
+std::string NormalDocumentKey(const std::string& key) { return NormalKey(key); }
+
 OutlineSource* OutlineStore::Find(const std::string& key) const {
     auto it = sources_.find(NormalKey(key));
     return it == sources_.end() ? nullptr : it->second.get();

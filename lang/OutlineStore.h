@@ -13,6 +13,8 @@ namespace tarnwell {
 
 // Keys and paths name the same file: exactly on POSIX systems, ignoring ASCII case on Windows.
 bool SameDocumentKey(const std::string& a, const std::string& b);
+// The form under which a key is stored: as given on POSIX systems, ASCII upper case on Windows.
+std::string NormalDocumentKey(const std::string& key);
 
 class OutlineStore {
 public:

@@ -188,8 +188,8 @@ private slots:
         QCOMPARE(project->opened.size(), 1);
     }
 
-    void projectFileWithoutAProjectModel() {
-        // The program as built today has no project model: it says so and opens no page.
+    void projectFileHandedToTheProjectModel() {
+        // A file without the project header is refused by the program's own model; no page opens.
         FirstInstance first;
         ModalDriver driver;
         driver.Click("OK");
@@ -198,8 +198,9 @@ private slots:
         QVERIFY(Finished(*second));
         QCOMPARE(second->exitCode(), 0);
         QTRY_COMPARE(driver.Seen().size(), 1);
-        QVERIFY(driver.Seen().first().startsWith("Projects cannot be opened"));
+        QCOMPARE(driver.Seen().first(), QStringLiteral("Invalid project file"));
         QCOMPARE(int(first.fx.app->DocManager().Documents().size()), 0);
+        QVERIFY(!first.fx.app->Project().IsOpen());
     }
 
     void bothInstancesAsRealPrograms() {

@@ -1,0 +1,241 @@
+// The project model in the whole program: opening the demo project with its remembered files, closing
+// and reopening with selections, header failures, the Remember Open Files switch, refused closes,
+// reload, renames, and "Last Project" at start-up.
+#include "app/CChildFrame.h"
+#include "app/CEditorDocManager.h"
+#include "app/CMainFrame.h"
+#include "app/CVeskDoc.h"
+#include "app/CommandIds.h"
+#include "app/Options.h"
+#include "project/CProject.h"
+#include "tests/support/AppFixture.h"
+#include "tests/support/ModalDriver.h"
+#include "text/CCrystalTextView.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QMdiArea>
+#include <QProgressBar>
+#include <QtTest>
+
+using namespace tarnwell;
+using test::AppFixture;
+using test::ModalDriver;
+
+namespace {
+
+QString DemoCopy(AppFixture& fx) {
+    const QString site = fx.Path(QStringLiteral("Demo"));
+    test::CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/Webs/Demo"), site);
+    return site;
+}
+
+QStringList OpenPaths(CEditorApp& app) {
+    QStringList out;
+    for (const auto& d : app.DocManager().Documents()) out << d->PathName();
+    return out;
+}
+
+CCrystalTextView* ViewOf(CVeskDoc* doc) {
+    return doc && !doc->Frames().isEmpty() ? qobject_cast<CCrystalTextView*>(doc->Frames().first()->SourceView())
+                                           : nullptr;
+}
+
+CVeskDoc* ActiveDoc(CEditorApp& app) {
+    CChildFrame* f = app.MainFrame()->ActiveChild();
+    return f ? f->Document() : nullptr;
+}
+
+// A tree that records what the model asks of it.
+struct RecordingTree : ProjectTree {
+    QStringList calls;
+    bool Fill(const std::string& folder, const std::function<void(int)>& progress) override {
+        progress(50);
+        calls << "fill " + QString::fromStdString(folder);
+        return true;
+    }
+    void SetRootText(const QString& text) override { calls << "root " + text; }
+    void Clear() override { calls << "clear"; }
+    void ShowFile(const std::string& path) override { calls << "show " + QString::fromStdString(path); }
+};
+
+}  // namespace
+
+class ProjectTest : public QObject {
+    Q_OBJECT
+private slots:
+    void demoProjectReopensItsFilesWithSelections() {
+        AppFixture fx;
+        const QString site = DemoCopy(fx);
+        const QString twp = site + "/Demo.twp";
+        QCOMPARE(fx.Start({twp}), CEditorApp::StartResult::Running);
+        CEditorApp& app = *fx.app;
+        ProjectLink& project = app.Project();
+        QVERIFY(project.IsOpen());
+        QCOMPARE(QString::fromStdString(project.ProjectFilePath()), twp);
+        QCOMPARE(project.ProjectName(), std::string("Demo"));
+        QCOMPARE(project.WebPath(), std::string("http://localhost/Demo"));
+        QCOMPARE(OpenPaths(app), (QStringList{site + "/default.asp", site + "/contact.asp"}));
+        QCOMPARE(ActiveDoc(app)->PathName(), site + "/default.asp");  // "Last Active File"
+        app.MainFrame()->UpdateCommands();
+        QVERIFY(app.MainFrame()->Action(cmd::CloseProject)->isEnabled());
+        QVERIFY(!app.MainFrame()->Progress()->isVisible());
+        QCOMPARE(app.MainFrame()->findChild<QLabel*>("MessagePane")->text(), QString("Ready"));
+
+        // A page of 40000 lines with a selection far down, and an untitled page.
+        QByteArray big;
+        for (int i = 0; i < 40010; ++i) big += "line " + QByteArray::number(i) + "\r\n";
+        fx.Write("Demo/big, \"odd\".asp", big);
+        CVeskDoc* bigDoc = app.DocManager().OpenDocumentFile(site + "/big, \"odd\".asp");
+        QVERIFY(bigDoc);
+        ViewOf(bigDoc)->SelectRange({40000, 2}, {40001, 4});
+        app.DocManager().NewDocument();
+        app.DocManager().OpenDocumentFile(site + "/contact.asp");  // activates the open one
+        ViewOf(ActiveDoc(app))->SelectRange({1, 0}, {2, 3});
+
+        QVERIFY(project.CloseProject(true));
+        QVERIFY(!project.IsOpen());
+        QVERIFY(app.DocManager().Documents().empty());
+        const QByteArray written = AppFixture::Read(twp);
+        QVERIFY2(written.contains("Last Active File=1\r\nTotal Open Files=3\r\n[Open Files]\r\n"), written);
+        QVERIFY2(written.contains("File 2=\"" + (site + "/big, \"odd\".asp").toUtf8() + "\",2621440002,2621505540"),
+                 written);
+
+        QVERIFY(project.OpenProject(twp.toStdString(), true));
+        QCOMPARE(OpenPaths(app).size(), 3);
+        QCOMPARE(ActiveDoc(app)->PathName(), site + "/contact.asp");
+        CCrystalTextView* view = ViewOf(app.DocManager().FindDocument(site + "/big, \"odd\".asp"));
+        QVERIFY(view);
+        QCOMPARE(view->SelectionFrom(), TextPosition(40000, 2));
+        QCOMPARE(view->SelectionTo(), TextPosition(40001, 4));
+        QCOMPARE(view->CursorPosition(), TextPosition(40001, 4));
+        QVERIFY(view->FirstVisibleLine() > 39000);
+        fx.app->MainFrame()->close();
+        QCOMPARE(fx.profile->GetString("Project", "Last Project"), twp.toStdString());
+    }
+
+    void headerFailuresChangeNothing() {
+        AppFixture fx;
+        QCOMPARE(fx.Start(), CEditorApp::StartResult::Running);
+        fx.Write("a/bad.twp", "[General]\r\nSignature=Other\r\nVersion=1.0\r\n");
+        fx.Write("b/new.twp", "[General]\r\nSignature=TARNWELL\r\nVersion=1.00\r\n");
+        ModalDriver driver;
+        driver.Click("OK");
+        driver.Click("OK");
+        ProjectLink& project = fx.app->Project();
+        QVERIFY(!project.OpenProject(fx.Path("a/bad.twp").toStdString(), true));
+        QVERIFY(!project.OpenProject(fx.Path("b/new.twp").toStdString(), true));
+        QCOMPARE(driver.Seen(), (QStringList{"Invalid project file", "Unknown project version"}));
+        QVERIFY(!project.IsOpen());
+        QVERIFY(project.ProjectFilePath().empty());
+    }
+
+    void rememberOpenFilesOffAndRefusedClose() {
+        AppFixture fx;
+        const QString site = DemoCopy(fx);
+        const QString twp = site + "/Demo.twp";
+        fx.profile->WriteInt(kGeneralSection, "Remember Open Files", 0);
+        QCOMPARE(fx.Start({twp}), CEditorApp::StartResult::Running);
+        ProjectLink& project = fx.app->Project();
+        QVERIFY(project.IsOpen());
+        QVERIFY(fx.app->DocManager().Documents().empty());  // nothing reopens
+
+        CVeskDoc* doc = fx.app->DocManager().OpenDocumentFile(site + "/about.htm");
+        doc->Buffer().InsertTextAt(nullptr, 0, 0, "x");
+        ModalDriver driver;
+        driver.Click("Cancel");  // the save prompt
+        fx.app->MainFrame()->close();
+        QVERIFY(fx.app->MainFrame()->isVisible());
+        QVERIFY(project.IsOpen());
+        QCOMPARE(fx.profile->GetString("Project", "Last Project", "unchanged"), std::string("unchanged"));
+        // The list went from the file whatever the switch says.
+        const QByteArray written = AppFixture::Read(twp);
+        QVERIFY2(!written.contains("Open Files") && !written.contains("Total Open Files"), written);
+
+        // Reload keeps the modified page open and unsaved.
+        QVERIFY(project.ReloadProject());
+        QVERIFY(project.IsOpen());
+        QCOMPARE(OpenPaths(*fx.app), QStringList{site + "/about.htm"});
+        QVERIFY(fx.app->DocManager().Documents().front()->IsModified());
+
+        // A project file gone meanwhile is not made again by the close.
+        QFile::remove(twp);
+        driver.Click("No");
+        QVERIFY(project.CloseProject(true));
+        QVERIFY(!QFileInfo::exists(twp));
+    }
+
+    void lastProjectAtStartUp() {
+        AppFixture fx;
+        const QString site = DemoCopy(fx);
+        fx.profile->WriteString("Project", "Last Project", (site + "/Demo.twp").toStdString());
+        QCOMPARE(fx.Start(), CEditorApp::StartResult::Running);
+        QVERIFY(fx.app->Project().IsOpen());
+        QCOMPARE(OpenPaths(*fx.app).size(), 2);
+        fx.Stop();
+
+        // A last project that no longer opens is forgotten.
+        fx.Write("Demo/Demo.twp", "[General]\r\n");
+        fx.ResetProfile();
+        ModalDriver driver;
+        driver.Click("OK");
+        QCOMPARE(fx.Start(), CEditorApp::StartResult::Running);
+        QVERIFY(!fx.app->Project().IsOpen());
+        QCOMPARE(fx.profile->GetString("Project", "Last Project", "gone"), std::string("gone"));
+    }
+
+    void renamesKeepRegistriesInStep() {
+        AppFixture fx;
+        const QString site = DemoCopy(fx);
+        QCOMPARE(fx.Start({site + "/Demo.twp"}), CEditorApp::StartResult::Running);
+        CProject* project = fx.app->ProjectModel();
+        QVERIFY(project);
+        RecordingTree tree;
+        project->SetTree(&tree);
+        QVERIFY(QDir().mkpath(site + "/sub"));
+        QVERIFY(QDir().mkpath(site + "/sub2"));
+        fx.Write("Demo/sub/a.asp", "<% Dim a %>");
+        fx.Write("Demo/sub2/b.asp", "<% Dim b %>");
+        CVeskDoc* a = fx.app->DocManager().OpenDocumentFile(site + "/sub/a.asp");
+        CVeskDoc* b = fx.app->DocManager().OpenDocumentFile(site + "/sub2/b.asp");
+        project->GetOrCreateOutlineData(a->DocumentKey());
+        QCOMPARE(project->FindOpenDocument(a->DocumentKey()), a);
+        // The outline store reads an open page's text from its buffer.
+        QVERIFY(project->Outlines().LookupOpenText(a->DocumentKey()));
+
+        // A folder rename moves the documents below it, and only those.
+        QVERIFY(QDir().rename(site + "/sub", site + "/moved"));
+        project->PathChanged((site + "/sub").toStdString(), (site + "/moved").toStdString());
+        QCOMPARE(a->PathName(), site + "/moved/a.asp");
+        QCOMPARE(b->PathName(), site + "/sub2/b.asp");
+        QCOMPARE(project->FindOpenDocument((site + "/moved/a.asp").toStdString()), a);
+        QVERIFY(!project->FindOpenDocument((site + "/sub/a.asp").toStdString()));
+        QVERIFY(project->GetOutlineData((site + "/moved/a.asp").toStdString()));
+
+#ifndef _WIN32
+        // A rename that changes only letter case is a rename here.
+        QVERIFY(b->OnSaveDocument(site + "/sub2/B.asp"));
+        QCOMPARE(project->FindOpenDocument((site + "/sub2/B.asp").toStdString()), b);
+        QVERIFY(!project->FindOpenDocument((site + "/sub2/b.asp").toStdString()));
+        QVERIFY(tree.calls.contains("show " + site + "/sub2/B.asp"));
+#endif
+        // An untitled page saved under a name takes its outline data along.
+        CVeskDoc* page = fx.app->DocManager().NewDocument();
+        const std::string id = page->DocumentKey();
+        project->GetOrCreateOutlineData(id);
+        QVERIFY(page->OnSaveDocument(site + "/new.asp"));
+        QVERIFY(!project->GetOutlineData(id));
+        QVERIFY(project->GetOutlineData((site + "/new.asp").toStdString()));
+        QCOMPARE(project->FindOpenDocument((site + "/new.asp").toStdString()), page);
+
+        // Closing the project empties the outline store and the tree.
+        fx.app->DocManager().CloseAllDocuments();
+        QVERIFY(project->CloseProject(true));
+        QCOMPARE(project->Outlines().Size(), size_t(0));
+        QCOMPARE(tree.calls.last(), QString("clear"));
+        project->SetTree(nullptr);
+    }
+};
+
+QTEST_MAIN(ProjectTest)
+#include "project_qtest.moc"
