@@ -11,6 +11,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <utility>
 
 namespace tarnwell {
 
@@ -47,13 +48,15 @@ public:
     OutlineSource* GetOutlineData(const std::string& key) const { return outlines_.Find(key); }
     OutlineSource& GetOrCreateOutlineData(const std::string& key) { return outlines_.GetOrCreate(key); }
 
-    // The program's one store of global type information, made on first request and kept across
-    // projects (the model only holds it): `GlobalTypeStore<TypeStoreClass>()`.
-    template <class T>
-    T& GlobalTypeStore() {
-        if (!typeStore_) typeStore_ = std::make_shared<T>();
+    // The program's one store of global type information, made on first request (from `args`) and kept
+    // across projects (the model only holds it): `GlobalTypeStore<TypeLibraryCache>(provider)`. Every
+    // caller names the same class.
+    template <class T, class... Args>
+    T& GlobalTypeStore(Args&&... args) {
+        if (!typeStore_) typeStore_ = std::make_shared<T>(std::forward<Args>(args)...);
         return *static_cast<T*>(typeStore_.get());
     }
+    bool HasGlobalTypeStore() const { return typeStore_ != nullptr; }
 
 protected:
     OutlineStore outlines_;
