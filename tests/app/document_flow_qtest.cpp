@@ -309,11 +309,16 @@ private slots:
         r.driver.Then(ChooseFiles({r.fx.Path("Page.asp")}));
         QVERIFY(r.Route(cmd::FileSave));
         QCOMPARE(project->calls.mid(1), (QStringList{"saved Page.asp", "moved " + id + " Page.asp"}));
-        // The same name in other letters is no new path; another name is.
+        // The same name in other letters is a new path only where the platform tells letter case apart;
+        // another name always is.
         project->calls.clear();
         r.driver.Then(ChooseFiles({r.fx.Path("PAGE.asp")}));
         QVERIFY(r.Route(cmd::FileSaveAs));
+#ifdef _WIN32
         QCOMPARE(project->calls, QStringList{"saved PAGE.asp"});
+#else
+        QCOMPARE(project->calls, (QStringList{"saved PAGE.asp", "moved " + r.fx.Path("Page.asp") + " PAGE.asp"}));
+#endif
         project->calls.clear();
         r.driver.Then(ChooseFiles({r.fx.Path("other.asp")}));
         QVERIFY(r.Route(cmd::FileSaveAs));
