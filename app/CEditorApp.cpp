@@ -3,12 +3,14 @@
 #include "app/CChildFrame.h"
 #include "app/CEditorDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/CMruFileManager.h"
 #include "app/CVeskDoc.h"
 #include "app/CommandIds.h"
 #include "app/Options.h"
 #include "app/OptionsSheet.h"
 #include "app/ProjectLink.h"
 #include "project/CProject.h"
+#include "project/ProjectFile.h"
 #include "app/ToolIcons.h"
 #include "platform/FilePath.h"
 #include "platform/InstanceChannel.h"
@@ -53,6 +55,9 @@ CEditorApp::~CEditorApp() {
     mainFrame_.reset();
     docManager_.reset();
     ExitInstance();
+    // The recent lists are written last.
+    if (mru_ && profile_) mru_->WriteAll(*profile_);
+    mru_.reset();
     // The options went with the main frame; they must not be read from this settings root again.
     if (profile_) COptionsSheet::SetProfile(nullptr);
     if (g_app == this) g_app = nullptr;
@@ -85,9 +90,7 @@ QString CEditorApp::FindDataFolder(const QString& programFolder, const QString& 
 
 QString CEditorApp::DataFolder(const QString& name) const { return FindDataFolder(programFolder_, name); }
 
-bool CEditorApp::IsProjectFile(const QString& path) {
-    return path.size() >= 6 && path.endsWith(QStringLiteral(".twp"), Qt::CaseInsensitive);
-}
+bool CEditorApp::IsProjectFile(const QString& path) { return IsProjectPath(path.toStdString()); }
 
 CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
     // 1. The command line: the first argument that is not a switch names the file to open.
@@ -129,7 +132,12 @@ CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
     // 8. Type libraries: loaded by the type-information model once it is part of the program.
     // 9. The pseudo-random generator (document ids, preview file names).
     std::srand(unsigned(std::time(nullptr)));
-    // 10. Recent lists: added with the recent-lists manager.
+    // 10. The recent lists: project files, then every other file.
+    mru_ = std::make_unique<CMruFileManager>(*this);
+    mru_->AddList(cmd::RecentProjectFirst, "Recent Projects", "Project%d",
+                  [](const std::string& p) { return IsProjectPath(p); }, 15, profile_.get(), 30);
+    mru_->AddList(cmd::RecentFileFirst, "Recent Files", "File%d",
+                  [](const std::string& p) { return !IsProjectPath(p); }, 15, profile_.get(), 30);
     // 11. The document manager.
     docManager_ = std::make_unique<CEditorDocManager>(*this);
 
@@ -187,8 +195,7 @@ CVeskDoc* CEditorApp::OpenDocumentFile(const QString& path) {
 }
 
 void CEditorApp::AddToRecentFileList(const QString& path) {
-    // The recent lists come with the recent-lists manager; until then nothing is remembered.
-    (void)path;
+    if (mru_) mru_->RememberPath(path);
 }
 
 bool CEditorApp::CloseProjectForExit() {
@@ -246,6 +253,8 @@ void CEditorApp::ShowAbout() {
 }
 
 bool CEditorApp::UpdateCommand(int id, CommandState& state) {
+    // The recent lists come before the application's own commands.
+    if (mru_ && mru_->UpdateCommand(id, state)) return true;
     switch (id) {
     case cmd::AppAbout:
     case cmd::FileNew:
@@ -267,6 +276,7 @@ bool CEditorApp::UpdateCommand(int id, CommandState& state) {
 }
 
 bool CEditorApp::ExecuteCommand(int id) {
+    if (mru_ && mru_->ExecuteCommand(id)) return true;
     switch (id) {
     case cmd::AppAbout: ShowAbout(); return true;
     case cmd::FileNew: docManager_->NewDocument(); return true;

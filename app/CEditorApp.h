@@ -15,6 +15,7 @@ namespace tarnwell {
 
 class CEditorDocManager;
 class CInstanceChannel;
+class CMruFileManager;
 class CMainFrame;
 class CVeskDoc;
 class Profile;
@@ -66,6 +67,8 @@ public:
     // The program's own project model (null while a test has replaced it).
     CProject* ProjectModel() const;
     CInstanceChannel* Channel() const { return channel_.get(); }
+    // The recent lists (null before start-up made them).
+    CMruFileManager* Mru() const { return mru_.get(); }
 
     // The open-file operation: a project file opens the project (null result), any other path a
     // document (activated when already open).
@@ -99,6 +102,7 @@ private:
     QString programFolder_;
     std::unique_ptr<CInstanceChannel> channel_;
     std::unique_ptr<ProjectLink> project_;
+    std::unique_ptr<CMruFileManager> mru_;
     std::unique_ptr<CEditorDocManager> docManager_;
     std::unique_ptr<CMainFrame> mainFrame_;
 };

@@ -2,6 +2,7 @@
 
 #include "app/CChildFrame.h"
 #include "app/CEditorApp.h"
+#include "app/CMruFileManager.h"
 #include "app/CVeskDoc.h"
 #include "app/CommandIds.h"
 #include "app/MenuTable.h"
@@ -151,6 +152,7 @@ void CMainFrame::BuildMenus() {
                 a = MakeAction(e.id, e);
                 actions_.insert(e.id, a);
             }
+            if (e.id == cmd::RecentProjectFirst || e.id == cmd::RecentFileFirst) recentMenus_.insert(e.id, stack.back());
             if (stack.back() == hidden) {
                 addAction(a);  // window-wide accelerator
             } else {
@@ -431,7 +433,9 @@ void CMainFrame::UpdateAction(const std::vector<CCmdTarget*>& chain, int id, QAc
 
 void CMainFrame::UpdateCommands() {
     const auto chain = CommandChain();
+    for (auto it = recentMenus_.cbegin(); it != recentMenus_.cend(); ++it) SyncRecentMenu(it.key(), it.value());
     for (auto it = actions_.cbegin(); it != actions_.cend(); ++it) UpdateAction(chain, it.key(), it.value());
+    for (auto it = recentActions_.cbegin(); it != recentActions_.cend(); ++it) UpdateAction(chain, it.key(), it.value());
     for (const auto& [id, a] : extraActions_) UpdateAction(chain, id, a);
     // Panes 2 to 5 show what a view tells them; nobody answering leaves them blank.
     for (auto it = panes_.cbegin(); it != panes_.cend(); ++it) {
@@ -451,6 +455,25 @@ void CMainFrame::UpdateCommands() {
     QMdiSubWindow* active = mdi_->activeSubWindow();
     for (auto it = fileButtons_.cbegin(); it != fileButtons_.cend(); ++it) {
         it.key()->setChecked(it.value() && it.value() == active);
+    }
+}
+
+void CMainFrame::SyncRecentMenu(int firstId, QMenu* menu) {
+    const RecentList* list = app_.Mru() ? app_.Mru()->ListOf(firstId) : nullptr;
+    if (!list) return;
+    const int count = list->Size();
+    for (int i = 1; i < list->Capacity(); ++i) {
+        const int id = firstId + i;
+        QAction* a = recentActions_.value(id);
+        if (i < count && !a) {
+            a = MakeAction(id, MenuEntry{MenuEntry::Item, id, "", nullptr});
+            menu->addAction(a);
+            recentActions_.insert(id, a);
+        } else if (i >= count && a) {
+            menu->removeAction(a);
+            recentActions_.remove(id);
+            a->deleteLater();
+        }
     }
 }
 

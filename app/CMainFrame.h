@@ -119,6 +119,8 @@ private:
     void UpdateAction(const std::vector<CCmdTarget*>& chain, int id, QAction* a);
     void FillServerObjectMenu(QMenu* menu);
     void OnOpenProject();
+    // One item per entry of the recent list; the first item is the table's placeholder ("None").
+    void SyncRecentMenu(int firstId, QMenu* menu);
 
     CEditorApp& app_;
     Profile& profile_;
@@ -137,6 +139,8 @@ private:
     QMenu* windowMenu_ = nullptr;
     QMenu* encodingMenu_ = nullptr;
     QList<QAction*> windowListActions_;
+    QHash<int, QMenu*> recentMenus_;      // by the first id of their list
+    QHash<int, QAction*> recentActions_;  // entries after the first (the first is the menu's placeholder)
     QLabel* message_ = nullptr;
     QHash<int, QLabel*> panes_;
     QProgressBar* progress_ = nullptr;

@@ -54,7 +54,10 @@ constexpr long long kMaxSkippedTail = 65536;
 }  // namespace
 
 bool IsProjectPath(std::string_view path) {
-    return path.size() >= 6 && SameNoCase(path.substr(path.size() - 4), ".twp");
+    // Six characters, not bytes: UTF-8 continuation bytes do not count.
+    size_t chars = 0;
+    for (unsigned char c : path) chars += (c & 0xC0) != 0x80;
+    return chars >= 6 && SameNoCase(path.substr(path.size() - 4), ".twp");
 }
 
 std::string ProjectFolderOf(const std::string& projectFile) {

@@ -34,6 +34,7 @@ TEST(ProjectFile, HeaderCheck) {
 TEST(ProjectFile, PathsAndNames) {
     EXPECT_TRUE(IsProjectPath("ab.TWP"));
     EXPECT_FALSE(IsProjectPath("a.twp"));  // five characters are too few
+    EXPECT_FALSE(IsProjectPath("\xc3\xa9.twp"));  // also when one of them takes two bytes
     EXPECT_FALSE(IsProjectPath("/w/site.twp.bak"));
     EXPECT_EQ(ProjectFolderOf("/webs/site/site.twp"), "/webs/site");
     EXPECT_EQ(ProjectFolderOf("/site.twp"), "/");

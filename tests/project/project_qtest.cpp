@@ -14,6 +14,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QMenu>
 #include <QMdiArea>
 #include <QProgressBar>
 #include <QtTest>
@@ -182,6 +183,54 @@ private slots:
         QCOMPARE(fx.Start(), CEditorApp::StartResult::Running);
         QVERIFY(!fx.app->Project().IsOpen());
         QCOMPARE(fx.profile->GetString("Project", "Last Project", "gone"), std::string("gone"));
+    }
+
+    void recentMenusFollowWhatOpens() {
+        AppFixture fx;
+        const QString site = DemoCopy(fx);
+        fx.Write("gone.asp", "x");
+        fx.profile->WriteString("Recent Files", "File1", fx.Path("gone.asp").toStdString());
+        fx.profile->WriteString("Recent Projects", "Project1", fx.Path("old/old.twp").toStdString());
+        QFile::remove(fx.Path("gone.asp"));
+        QCOMPARE(fx.Start(), CEditorApp::StartResult::Running);
+        CMainFrame* f = fx.app->MainFrame();
+        auto texts = [f](const char* title) {
+            f->UpdateCommands();
+            QStringList out;
+            for (QMenu* m : f->findChildren<QMenu*>()) {
+                if (m->title() != QLatin1String(title)) continue;
+                for (QAction* a : m->actions()) out << (a->isEnabled() ? "" : "-") + a->text();
+            }
+            return out;
+        };
+        const QStringList stale = texts("Recent Files");
+        QCOMPARE(stale.size(), 1);
+        QVERIFY2(stale[0].startsWith("&1 ") && stale[0].endsWith("gone.asp"), qPrintable(stale[0]));
+        // A file that no longer opens is reported and leaves the list.
+        ModalDriver driver;
+        driver.Click("OK");
+        QVERIFY(f->RouteCommand(cmd::RecentFileFirst));
+        QVERIFY(driver.Seen().value(0).startsWith("Failed to open document."));
+        QCOMPARE(texts("Recent Files"), QStringList{"-None"});
+        // So does a project that no longer opens.
+        driver.Click("OK");
+        QVERIFY(f->RouteCommand(cmd::RecentProjectFirst));
+        QCOMPARE(driver.Seen().value(1), QString("Invalid project file"));
+        QCOMPARE(texts("Recent Projects"), QStringList{"-None"});
+
+        // Opening the project lists it; its files go to the other list.
+        QVERIFY(QDir::setCurrent(site));
+        fx.app->OpenDocumentFile(site + "/Demo.twp");
+        QCOMPARE(texts("Recent Projects"), QStringList{"&1 Demo.twp"});
+        QCOMPARE(texts("Recent Files"), (QStringList{"&1 contact.asp", "&2 default.asp"}));
+        QVERIFY(fx.app->Project().CloseProject(true));
+        QVERIFY(f->RouteCommand(cmd::RecentProjectFirst));
+        QVERIFY(fx.app->Project().IsOpen());
+        QVERIFY(QDir::setCurrent(fx.dir.path()));
+        fx.Stop();
+        QCOMPARE(fx.profile->GetString("Recent Projects", "Project1"), (site + "/Demo.twp").toStdString());
+        QCOMPARE(fx.profile->GetString("Recent Files", "File2"), (site + "/default.asp").toStdString());
+        QCOMPARE(fx.profile->GetString("Recent Files", "File3", "none"), std::string("none"));
     }
 
     void renamesKeepRegistriesInStep() {
