@@ -131,6 +131,32 @@ private slots:
         QVERIFY(project.ProjectFilePath().empty());
     }
 
+    void lastActiveFileCountsEntriesOfTheFile() {
+        // An earlier entry that fails to reopen does not shift which window ends up active; a selection
+        // beyond the reopened text leaves the view as it opened.
+        AppFixture fx;
+        fx.Write("w/a.asp", "a\r\n");
+        fx.Write("w/b.asp", "b\r\nbb\r\n");
+        fx.Write("w/c.asp", "c\r\n");
+        fx.Write("w/w.twp", "[General]\r\nSignature=Tarnwell\r\nVersion=1.0\r\nTotal Open Files=4\r\n"
+                            "Last Active File=2\r\n[Open Files]\r\nFile 0=\"" + fx.Path("w/gone.asp").toUtf8() +
+                                "\",0,0\r\nFile 1=\"" + fx.Path("w/a.asp").toUtf8() + "\",0,1\r\nFile 2=\"" +
+                                fx.Path("w/b.asp").toUtf8() + "\",65536,65538\r\nFile 3=\"" +
+                                fx.Path("w/c.asp").toUtf8() + "\",0,655360\r\n");
+        QCOMPARE(fx.Start({fx.Path("w/w.twp")}), CEditorApp::StartResult::Running);
+        QCOMPARE(OpenPaths(*fx.app), (QStringList{fx.Path("w/a.asp"), fx.Path("w/b.asp"), fx.Path("w/c.asp")}));
+        QCOMPARE(ActiveDoc(*fx.app)->PathName(), fx.Path("w/b.asp"));
+        QCOMPARE(ViewOf(ActiveDoc(*fx.app))->SelectionTo(), TextPosition(1, 2));
+        CCrystalTextView* c = ViewOf(fx.app->DocManager().FindDocument(fx.Path("w/c.asp")));
+        QVERIFY(!c->HasSelection());
+        QCOMPARE(c->CursorPosition(), TextPosition(0, 0));
+        // Preview reaches the open project, and no project once it is closed.
+        QVERIFY(GetPreviewProjectSource().openProject());
+        QCOMPARE(GetPreviewProjectSource().openProject()->ProjectFilePath(), fx.Path("w/w.twp").toStdString());
+        QVERIFY(fx.app->Project().CloseProject(true));
+        QVERIFY(!GetPreviewProjectSource().openProject());
+    }
+
     void rememberOpenFilesOffAndRefusedClose() {
         AppFixture fx;
         const QString site = DemoCopy(fx);
