@@ -2,6 +2,7 @@
 
 #include "lang/OutlineStore.h"
 #include "platform/Profile.h"
+#include "project/FileSystem.h"
 
 #include <cstdio>
 
@@ -32,12 +33,6 @@ std::string FirstChars(const std::string& s, size_t chars) {
         ++i;
     }
     return s.substr(0, i);
-}
-
-std::string FolderOf(const std::string& path) {
-    size_t end = path.size();
-    while (end > 0 && !IsSeparator(path[end - 1])) --end;
-    return end > 1 ? path.substr(0, end - 1) : path.substr(0, end);
 }
 
 }  // namespace
@@ -118,8 +113,8 @@ std::string RecentList::MenuText(int index, const std::string& currentFolder) co
     const int n = (index + 1) % 16;
     std::string text = n >= 1 && n <= 9 ? "&" + std::to_string(n) + " " : n == 10 ? "1&0 " : std::to_string(n) + " ";
     std::string name;
-    if (!currentFolder.empty() && SameDocumentKey(FolderOf(path), currentFolder)) {
-        name = path.substr(FolderOf(path).size() + (FolderOf(path).size() < path.size() ? 1 : 0));
+    if (!currentFolder.empty() && SameDocumentKey(ParentPath(path), currentFolder)) {
+        name = FileNameOf(path);
     } else {
         name = AbbreviatePath(path, size_t(displayLength_));
     }

@@ -1,5 +1,7 @@
 #include "project/IniFile.h"
 
+#include "project/FileSystem.h"
+
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -55,7 +57,7 @@ std::optional<std::string_view> KeyName(std::string_view trimmed) {
 
 bool Storable(std::string_view s) { return s.find_first_of(std::string_view("\r\n\0", 3)) == std::string_view::npos; }
 
-std::string SystemError(int code) { return std::strerror(code); }
+std::string SystemError(int code) { return ErrorText(code); }
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "project/ProjectFile.h"
 
 #include "lang/Regexx.h"
+#include "project/FileSystem.h"
 
 #include <algorithm>
 #include <climits>
@@ -18,14 +19,6 @@ fs::path FsPathOf(const std::string& utf8) { return fs::path(std::u8string(utf8.
 std::string Utf8Of(const fs::path& p) {
     const std::u8string s = p.u8string();
     return std::string(s.begin(), s.end());
-}
-
-bool IsSeparator(char c) {
-#ifdef _WIN32
-    return c == '/' || c == '\\';
-#else
-    return c == '/';
-#endif
 }
 
 bool SameNoCase(std::string_view a, std::string_view b) {
@@ -60,18 +53,10 @@ bool IsProjectPath(std::string_view path) {
     return chars >= 6 && SameNoCase(path.substr(path.size() - 4), ".twp");
 }
 
-std::string ProjectFolderOf(const std::string& projectFile) {
-    size_t end = projectFile.size();
-    while (end > 0 && !IsSeparator(projectFile[end - 1])) --end;
-    if (end == 0) return {};
-    // Keep the separator of a root folder ("/a.twp" lies in "/").
-    return end == 1 ? projectFile.substr(0, 1) : projectFile.substr(0, end - 1);
-}
+std::string ProjectFolderOf(const std::string& projectFile) { return ParentPath(projectFile); }
 
 std::string ProjectNameOf(const std::string& projectFile) {
-    size_t start = projectFile.size();
-    while (start > 0 && !IsSeparator(projectFile[start - 1])) --start;
-    std::string name = projectFile.substr(start);
+    std::string name = FileNameOf(projectFile);
     const size_t dot = name.rfind('.');
     if (dot != std::string::npos && dot > 0) name.resize(dot);
     return name;

@@ -1,4 +1,6 @@
 // tarnwell-tool outline, run as a real process on real files.
+#include "tests/support/ToolRun.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -13,32 +15,9 @@ using nlohmann::json;
 
 namespace {
 
-#ifdef _WIN32
-#define popen _popen
-#define pclose _pclose
-#endif
+using Result = tarnwell::test::ToolRun;
 
-struct Result {
-    int status = -1;
-    std::string out;
-};
-
-Result RunTool(const std::string& args) {
-    std::string command = "\"" + (fs::path(TARNWELL_BIN_DIR) / "tarnwell-tool").string() + "\" outline " + args + " 2>&1";
-    Result r;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int status = pclose(p);
-#ifdef _WIN32
-    r.status = status;
-#else
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-    return r;
-}
+Result RunTool(const std::string& args) { return tarnwell::test::RunTarnwellTool("outline " + args); }
 
 class TempFile {
 public:

@@ -1,9 +1,9 @@
 // tarnwell-tool project, run as a real process on a real project folder.
 #include "tests/project/ProjectTestSupport.h"
+#include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <nlohmann/json.hpp>
 
 namespace fs = std::filesystem;
@@ -11,23 +11,8 @@ using nlohmann::json;
 
 namespace {
 
-struct Result {
-    int status = -1;
-    std::string out;
-};
-
-Result RunProjectTool(const std::string& path) {
-    const std::string command =
-        "\"" + (fs::path(TARNWELL_BIN_DIR) / "tarnwell-tool").string() + "\" project \"" + path + "\" 2>&1";
-    Result r;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int status = pclose(p);
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return r;
+tarnwell::test::ToolRun RunProjectTool(const std::string& path) {
+    return tarnwell::test::RunTarnwellTool("project \"" + path + "\"");
 }
 
 }  // namespace
@@ -40,7 +25,7 @@ TEST(ProjectTool, ReportsHeaderAndRememberedFiles) {
                              "Total Open Files=4\r\nLast Active File=0\r\n[Open Files]\r\n"
                              "File 0=\"" + page + "\",2621440003,2621440010\r\nFile 1=junk\r\n"
                              "File 3=\"" + dir.Str("gone.asp") + "\",0,0\r\n");
-    const Result r = RunProjectTool(dir.Str("My Site.twp"));
+    const tarnwell::test::ToolRun r = RunProjectTool(dir.Str("My Site.twp"));
     ASSERT_EQ(r.status, 0) << r.out;
     json want = {{"valid", true}, {"error", ""}, {"name", "My Site"}, {"folder", dir.Str()},
                  {"webPath", "http://localhost/site"}, {"totalOpenFiles", 4}, {"lastActiveFile", 0},
@@ -61,7 +46,7 @@ TEST(ProjectTool, HeaderFailuresExitWithOne) {
         const char* error;
     } cases[] = {{dir.Str("old.twp"), "Unknown project version"}, {dir.Str("none.twp"), "Invalid project file"}};
     for (const auto& c : cases) {
-        const Result r = RunProjectTool(c.path);
+        const tarnwell::test::ToolRun r = RunProjectTool(c.path);
         EXPECT_EQ(r.status, 1) << r.out;
         const json j = json::parse(r.out);
         EXPECT_EQ(j["valid"], false);

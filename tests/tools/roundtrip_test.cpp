@@ -8,37 +8,16 @@
 #include <random>
 #include <string>
 
-#ifdef _WIN32
-#define popen _popen
-#define pclose _pclose
-#define WIFEXITED(s) true
-#define WEXITSTATUS(s) (s)
-#else
-#include <sys/wait.h>
-#endif
+#include "tests/support/ToolRun.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using namespace std::string_literals;
 
-struct ToolRun {
-    int status;
-    std::string out;
-};
+using tarnwell::test::ToolRun;
 
-ToolRun Tool(const std::string& args) {
-    const std::string cmd = std::string("\"") + TARNWELL_BIN_DIR + "/tarnwell-tool\" " + args + " 2>&1";
-    ToolRun r{-1, {}};
-    FILE* p = popen(cmd.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    const int st = pclose(p);
-    r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-    return r;
-}
+ToolRun Tool(const std::string& args) { return tarnwell::test::RunTarnwellTool(args); }
 
 class RoundtripTool : public ::testing::Test {
 protected:
