@@ -23,12 +23,12 @@ TEST(FindFile, NameBecomesAnchoredPattern) {
 TEST(FindFile, MatchingIgnoresCaseAndSurvivesBadPatterns) {
     const struct {
         const char* name;
-        const char* item;
+        std::string item;  // owned: a row's text must outlive the table
         bool matches;
     } rows[] = {
         {"index", "myINDEX.htm", true}, {"*.asp", "b.aspx", true},    {"?.asp", "a.asp", true},
         {"?.asp", "ab.asp", false},     {"a.asp", "aXasp", false},    {"a+", "aaa", true},
-        {"(", "(", false},              {"", "anything", false},      {"*.*.*.*.*.*.*.*!", std::string(250, 'a').c_str(), false},
+        {"(", "(", false},              {"", "anything", false},      {"*.*.*.*.*.*.*.*!", std::string(250, 'a'), false},
     };
     for (const auto& r : rows) EXPECT_EQ(FileNameMatcher(r.name).Matches(r.item), r.matches) << r.name << " " << r.item;
     EXPECT_FALSE(FileNameMatcher("(").Valid());

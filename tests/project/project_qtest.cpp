@@ -13,6 +13,7 @@
 #include "text/CCrystalTextView.h"
 
 #include <QAction>
+#include <QFileDialog>
 #include <QLabel>
 #include <QMenu>
 #include <QMdiArea>
@@ -113,6 +114,44 @@ private slots:
         QVERIFY(view->FirstVisibleLine() > 39000);
         fx.app->MainFrame()->close();
         QCOMPARE(fx.profile->GetString("Project", "Last Project"), twp.toStdString());
+    }
+
+    void openAndCloseProjectCommands() {
+        AppFixture fx;
+        const QString site = DemoCopy(fx);
+        QCOMPARE(fx.Start(), CEditorApp::StartResult::Running);
+        CMainFrame* f = fx.app->MainFrame();
+        f->UpdateCommands();
+        QVERIFY(f->Action(cmd::OpenProject)->isEnabled());
+        QVERIFY(!f->Action(cmd::CloseProject)->isEnabled());
+        QCOMPARE(f->Action(cmd::OpenProject)->shortcut(), QKeySequence("Ctrl+Shift+O"));
+        ModalDriver driver;
+        QStringList filters;
+        driver.Then([&](QWidget* w) {
+            auto* dlg = qobject_cast<QFileDialog*>(w);
+            QVERIFY(dlg);
+            filters = dlg->nameFilters();
+            dlg->selectFile(site + "/Demo.twp");
+            static_cast<QDialog*>(dlg)->accept();  // as the OK button does
+        });
+        QVERIFY(f->RouteCommand(cmd::OpenProject));
+        QCOMPARE(filters, (QStringList{"Project Files(*.twp) (*.twp)", "All Files (*.*) (*)"}));
+        QVERIFY(fx.app->Project().IsOpen());
+        QCOMPARE(OpenPaths(*fx.app).size(), 2);
+        // The next Open File dialog starts in the project folder, once.
+        QString folder;
+        driver.Then([&](QWidget* w) {
+            folder = qobject_cast<QFileDialog*>(w)->directory().absolutePath();
+            qobject_cast<QDialog*>(w)->reject();
+        });
+        QVERIFY(f->RouteCommand(cmd::FileOpen));
+        QCOMPARE(folder, site);
+        f->UpdateCommands();
+        QVERIFY(f->Action(cmd::CloseProject)->isEnabled());
+        QVERIFY(f->RouteCommand(cmd::CloseProject));
+        QVERIFY(!fx.app->Project().IsOpen());
+        QVERIFY(fx.app->DocManager().Documents().empty());
+        QCOMPARE(driver.Unexpected(), 0);
     }
 
     void headerFailuresChangeNothing() {
