@@ -271,6 +271,7 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::stri
         target = next.is_absolute() ? next : target.parent_path() / next;
     }
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    // The temporary name is short whatever the target's length, so a name near the system's limit saves too.
     std::random_device rd;
     std::mt19937 gen(rd());
     auto fail = [&](int code, const fs::path& temp) {
@@ -281,7 +282,7 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::stri
 #ifdef _WIN32
     fs::path temp;
     for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = folder / ("~" + target.filename().string() + "." + std::to_string(gen() % 1000000) + ".tmp");
+        fs::path candidate = folder / ("~twsave" + std::to_string(gen() % 1000000) + ".tmp");
         if (!fs::exists(candidate, ec)) {
             temp = candidate;
             break;
@@ -304,7 +305,7 @@ bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::stri
     int fd = -1;
     fs::path temp;
     for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder / ("." + target.filename().string() + "." + std::to_string(gen() % 1000000) + ".tmp");
+        temp = folder / (".twsave" + std::to_string(gen() % 1000000) + ".tmp");
         fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd < 0 && errno != EEXIST) return fail(errno, {});
     }

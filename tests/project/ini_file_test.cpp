@@ -101,6 +101,15 @@ TEST(IniFile, SavesAtomicallyKeepingModeAndLinks) {
     // No temporary file is left behind.
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
 
+    // A name at the system's length limit saves as well.
+    const std::string longName = std::string(251, 'n') + ".twp";
+    dir.Write(longName, "[General]\r\n");
+    IniFile longFile;
+    ASSERT_TRUE(longFile.Load(dir.path() / longName));
+    ASSERT_TRUE(longFile.Set("General", "Version", "1.0"));
+    EXPECT_TRUE(longFile.Save(dir.path() / longName, &error)) << error;
+    EXPECT_EQ(dir.Read(longName), "[General]\r\nVersion=1.0\r\n");
+
     // A folder that cannot be written: the old file stays whole and the reason is told.
     IniFile missing;
     EXPECT_TRUE(missing.Load(dir.path() / "none.twp"));
