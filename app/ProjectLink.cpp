@@ -1,5 +1,6 @@
 #include "app/ProjectLink.h"
 
+#include "lang/OutlineStore.h"
 #include "text/AskWithCheck.h"
 
 #include <cstdio>
@@ -7,6 +8,14 @@
 #include <ctime>
 
 namespace tarnwell {
+
+ProjectLink::ProjectLink() : outlines_(std::make_unique<OutlineStore>()) {}
+
+ProjectLink::~ProjectLink() = default;
+
+OutlineSource* ProjectLink::GetOutlineData(const std::string& key) const { return outlines_->Find(key); }
+
+OutlineSource& ProjectLink::GetOrCreateOutlineData(const std::string& key) { return outlines_->GetOrCreate(key); }
 
 bool ProjectLink::ReloadProject() {
     const std::string path = ProjectFilePath();
@@ -25,7 +34,7 @@ std::string ProjectLink::MakeDocumentId() {
         if (attempt > 0 && attempt % 8 == 0) ++t;
         char buf[32];
         std::snprintf(buf, sizeof buf, "%08llx:%03x", t & 0xffffffffULL, unsigned((std::rand() & 0x7fff) / 4096));
-        if (!outlines_.Find(buf) && ids_.insert(buf).second) return buf;
+        if (!outlines_->Find(buf) && ids_.insert(buf).second) return buf;
     }
 }
 

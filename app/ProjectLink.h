@@ -5,8 +5,6 @@
 // project can be open (tests build on it).
 #pragma once
 
-#include "lang/OutlineStore.h"
-
 #include <map>
 #include <memory>
 #include <set>
@@ -16,10 +14,13 @@
 namespace tarnwell {
 
 class CVeskDoc;
+class OutlineSource;
+class OutlineStore;
 
 class ProjectLink {
 public:
-    virtual ~ProjectLink() = default;
+    ProjectLink();
+    virtual ~ProjectLink();
 
     virtual bool IsOpen() const = 0;
     virtual std::string ProjectFilePath() const = 0;
@@ -44,9 +45,9 @@ public:
     virtual void PathChanged(const std::string& oldKey, const std::string& newPath) = 0;
 
     // The script outlines by document key. Closing a project destroys every entry.
-    OutlineStore& Outlines() { return outlines_; }
-    OutlineSource* GetOutlineData(const std::string& key) const { return outlines_.Find(key); }
-    OutlineSource& GetOrCreateOutlineData(const std::string& key) { return outlines_.GetOrCreate(key); }
+    OutlineStore& Outlines() { return *outlines_; }
+    OutlineSource* GetOutlineData(const std::string& key) const;
+    OutlineSource& GetOrCreateOutlineData(const std::string& key);
 
     // The program's one store of global type information, made on first request (from `args`) and kept
     // across projects (the model only holds it): `GlobalTypeStore<TypeLibraryCache>(provider)`. Every
@@ -59,7 +60,7 @@ public:
     bool HasGlobalTypeStore() const { return typeStore_ != nullptr; }
 
 protected:
-    OutlineStore outlines_;
+    std::unique_ptr<OutlineStore> outlines_;
 
 private:
     std::set<std::string> ids_;

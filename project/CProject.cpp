@@ -7,6 +7,7 @@
 #include "app/CVeskDoc.h"
 #include "app/OptionsSheet.h"
 #include "lang/BufferLineSource.h"
+#include "lang/OutlineStore.h"
 #include "platform/FilePath.h"
 #include "project/IniFile.h"
 #include "project/ProjectFile.h"
@@ -55,7 +56,7 @@ bool IsBelow(const QString& path, const QString& folder) {
 CProject::CProject(CEditorApp& app) : app_(app) {
     SetPreviewProjectSource({[this]() -> const PreviewProject* { return open_ ? this : nullptr; },
                              [this] { return EditWebPath(); }});
-    outlines_.SetOpenTextLookup([this](const std::string& path) -> const LineSource* {
+    outlines_->SetOpenTextLookup([this](const std::string& path) -> const LineSource* {
         auto it = openTexts_.find(FindOpenDocument(path));
         return it == openTexts_.end() ? nullptr : it->second.get();
     });
@@ -63,7 +64,7 @@ CProject::CProject(CEditorApp& app) : app_(app) {
 
 CProject::~CProject() {
     SetPreviewProjectSource({});
-    outlines_.SetOpenTextLookup({});
+    outlines_->SetOpenTextLookup({});
 }
 
 std::string CProject::ProjectFolder() const { return path_.empty() ? std::string() : ProjectFolderOf(path_); }
@@ -187,7 +188,7 @@ bool CProject::CloseProject(bool closeDocuments) {
     }
     path_.clear();
     webPath_.clear();
-    outlines_.Clear();
+    outlines_->Clear();
     if (tree_) tree_->Clear();
     open_ = false;
     if (CMainFrame* main = app_.MainFrame()) main->RequestUpdate();
@@ -231,7 +232,7 @@ void CProject::PathChanged(const std::string& oldKey, const std::string& newPath
             docs_[NormalDocumentKey(doc->DocumentKey())] = doc;
             if (CCrystalTextView* view = FirstView(doc)) view->viewport()->update();
         }
-        outlines_.Move(oldKey, newPath);
+        outlines_->Move(oldKey, newPath);
         return;
     }
     // A folder got a new name: every open document below it follows.

@@ -7,6 +7,7 @@
 #include "app/CVeskDoc.h"
 #include "app/CommandIds.h"
 #include "app/Options.h"
+#include "lang/OutlineStore.h"
 #include "project/CProject.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/ModalDriver.h"
