@@ -57,8 +57,12 @@ CTagCommands::CTagCommands(CCrystalEditView& view, AuthoringContext context)
     setObjectName(QString::fromLatin1(kObjectName));
 }
 
-std::string CTagCommands::Encode(std::string_view utf8) const {
-    return view_.TextFromUnicode(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())));
+std::optional<std::string> CTagCommands::Encode(std::string_view utf8) const {
+    std::u32string refused;
+    std::string text = view_.TextFromUnicode(QString::fromUtf8(utf8.data(), qsizetype(utf8.size())), &refused);
+    if (refused.empty()) return text;
+    view_.RefuseChars(refused);
+    return std::nullopt;
 }
 
 QString CTagCommands::SelectedText() const {
@@ -91,8 +95,9 @@ void CTagCommands::Replace(const std::string& encoded, std::size_t cursor) {
 
 void CTagCommands::InsertSnippet(std::string_view text, std::size_t cursor) {
     cursor = std::min(cursor, text.size());
-    const std::string before = Encode(text.substr(0, cursor));
-    Replace(before + Encode(text.substr(cursor)), before.size());
+    const auto before = Encode(text.substr(0, cursor));
+    const auto after = before ? Encode(text.substr(cursor)) : std::nullopt;
+    if (after) Replace(*before + *after, before->size());
 }
 
 void CTagCommands::WrapSelection(std::string_view open, std::string_view close) {
@@ -100,8 +105,9 @@ void CTagCommands::WrapSelection(std::string_view open, std::string_view close) 
     if (!buffer) return;
     TextPosition start, end;
     view_.SelectionBounds(start, end);
-    const std::string head = Encode(open);
-    Replace(head + buffer->CopyRange(start, end, "\r\n") + Encode(close), head.size());
+    const auto head = Encode(open);
+    const auto tail = head ? Encode(close) : std::nullopt;
+    if (tail) Replace(*head + buffer->CopyRange(start, end, "\r\n") + *tail, head->size());
 }
 
 void CTagCommands::DeleteLine() {
@@ -165,8 +171,7 @@ bool CTagCommands::ExecuteCommand(int id) {
         const std::size_t i = std::size_t(id - cmd::ServerObjectFirst);
         // Inserted as pasted text is: over the selection, the cursor after it.
         if (i < objects.size()) {
-            const std::string text = Encode(objects[i].id);
-            Replace(text, text.size());
+            if (const auto text = Encode(objects[i].id)) Replace(*text, text->size());
         }
         return true;
     }

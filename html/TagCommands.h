@@ -11,6 +11,7 @@
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -49,7 +50,9 @@ public:
 private:
     // Inserts `encoded` (buffer bytes) for the selection; the cursor goes `cursor` bytes into it.
     void Replace(const std::string& encoded, std::size_t cursor);
-    std::string Encode(std::string_view utf8) const;
+    // The markup in the page's code page; nothing (after a beep and a status message) when the page
+    // cannot hold one of its characters.
+    std::optional<std::string> Encode(std::string_view utf8) const;
     bool RunDialog(int id);
     void InsertInclude();
 

@@ -228,6 +228,18 @@ void TagCommandsTest::formFieldDialogs() {
         QCOMPARE(page.Text(), std::string("<textarea wrap=\"physical\">new\ntext</textarea>"));
         QCOMPARE(page.view.CursorPosition(), TextPosition(0, 26));
     }
+    for (const bool cyrillic : {false, true}) {  // Markup goes in through the page's code page.
+        const std::string before = cyrillic ? "<%@ CODEPAGE=1251 %>" : "x";
+        Page page(before);
+        page.view.MoveTextEnd(false);
+        page.driver.Then([](QWidget* d) {
+            Set(d, "value", QString::fromUtf8("\u0414\u0430"));  // Да
+            ModalDriver::ClickButton(d, QStringLiteral("OK"));
+        });
+        QVERIFY(page.Run(cmd::InsertButton));
+        if (cyrillic) QVERIFY(page.Text().find("value=\"\xC4\xE0\"") != std::string::npos);
+        else QCOMPARE(page.Text(), before);  // refused: Windows-1252 has no Cyrillic
+    }
     {  // Cancel changes nothing.
         Page page("keep");
         page.Select({0, 0}, {0, 4});
