@@ -1,5 +1,7 @@
 #include "text/FindSession.h"
 
+#include "text/Encoding.h"
+
 #include "platform/Profile.h"
 
 namespace tarnwell {
@@ -182,12 +184,22 @@ void ReplaceDialogModel::Replace(const MessageSink& message) {
         Search(message, false);
         return;
     }
-    if (!target_.IsEditable() || !ReplacePending()) return;
+    if (!target_.IsEditable() || !ReplacementFits(message) || !ReplacePending()) return;
     Search(message, false);
 }
 
+bool ReplaceDialogModel::ReplacementFits(const MessageSink& message) const {
+    const CodePage cp = target_.TextCodePage();
+    const std::u32string missing = UnencodableChars(replaceText, CodePage::Utf8, cp);
+    if (missing.empty()) return true;
+    if (message)
+        message(std::string(CodePageName(cp)) + " cannot hold " + DescribeChars(missing) + ": nothing was replaced.",
+                false);
+    return false;
+}
+
 int ReplaceDialogModel::ReplaceAll(const MessageSink& message) {
-    if (!CanFind() || !target_.IsEditable()) return 0;
+    if (!CanFind() || !target_.IsEditable() || !ReplacementFits(message)) return 0;
     // Every occurrence in the scope from its start: a pending match is one of them.
     current_ = TextPosition(0, 0);
     matchPending_ = false;

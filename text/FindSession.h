@@ -123,6 +123,8 @@ public:
 private:
     bool Search(const MessageSink& message, bool replacingAll);
     bool ReplacePending();
+    // False, after a message naming them, when the code page cannot hold characters of replaceText.
+    bool ReplacementFits(const MessageSink& message) const;
 
     FindTarget& target_;
     Profile& profile_;

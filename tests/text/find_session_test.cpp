@@ -150,6 +150,24 @@ TEST(ReplaceDialog, ReplaceAllWithATextThatContainsTheFindTextStops) {
     EXPECT_EQ(profile.GetInt("CrystalEdit\\Replace", "MatchCase", 9), 0);
 }
 
+TEST(ReplaceDialog, AReplacementTheCodePageCannotHoldReplacesNothing) {
+    Doc d("a b a");  // Windows-1252
+    MemoryProfile profile;
+    Messages msg;
+    ReplaceDialogModel m(*d.target, profile);
+    m.findText = "a";
+    m.replaceText = "\xD0\x96";  // Ж
+    EXPECT_EQ(m.ReplaceAll(msg.Sink()), 0);
+    m.Replace(msg.Sink());  // finds the first "a"
+    m.Replace(msg.Sink());  // would replace it
+    EXPECT_EQ(d.Text(), "a b a");
+    EXPECT_EQ(msg.seen.front(), "w:windows-1252 cannot hold \xD0\x96 (U+0416): nothing was replaced.");
+    m.replaceText = "\xC3\xA9";  // é fits
+    EXPECT_EQ(m.ReplaceAll(msg.Sink()), 2);
+    EXPECT_EQ(d.Text(), "\xE9 b \xE9");
+    m.Close();
+}
+
 TEST(ReplaceDialog, ReplaceAllWithoutOccurrenceShowsOnlyNotFound) {
     Doc d("abc");
     MemoryProfile profile;
