@@ -124,6 +124,20 @@ BENCHMARK(BM_WriteToFile)
     ->Unit(benchmark::kMillisecond);
 
 // Resident memory added by loading the file, as a multiple of the file size.
+// Deciding a loaded page's code page (declaration scan and one pass over every byte), for an ASCII
+// page and for one with UTF-8 letters on every line. Arg: megabytes.
+void BM_DecideEncoding(benchmark::State& state) {
+    std::string text = MakeText(size_t(state.range(0)) << 20);
+    if (state.range(1)) {
+        for (size_t i = 40; i + 2 < text.size(); i += 80) text.replace(i, 2, "\xC3\xA9");
+    }
+    CCrystalTextBuffer buffer;
+    buffer.InitFromText(LineEndDos, text);
+    for (auto _ : state) benchmark::DoNotOptimize(DecideEncoding(buffer, CodePage::Windows1252));
+    state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(text.size()));
+}
+BENCHMARK(BM_DecideEncoding)->Args({10, 0})->Args({10, 1})->ArgNames({"MB", "utf8"})->Unit(benchmark::kMillisecond);
+
 void BM_MemoryAfterLoad(benchmark::State& state) {
     const int mb = static_cast<int>(state.range(0));
     const fs::path p = InputFile(mb);
