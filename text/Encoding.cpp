@@ -53,22 +53,14 @@ std::optional<CodePage> FirstValue(std::string_view s, std::string_view key, std
     return std::nullopt;
 }
 
-// A charset inside <meta ...> tags: <meta charset="x"> and content="text/html; charset=x".
-std::optional<CodePage> MetaCharset(std::string_view s) {
-    for (std::size_t i = s.find("<meta", 0); i != std::string_view::npos; i = s.find("<meta", i + 1)) {
-        std::size_t end = s.find('>', i);
+// `key` = value inside each span from `open` to `close`: the first supported one.
+template <class Parse>
+std::optional<CodePage> ValueInTags(std::string_view s, std::string_view open, std::string_view close,
+                                    std::string_view key, Parse parse) {
+    for (std::size_t i = s.find(open); i != std::string_view::npos; i = s.find(open, i + 1)) {
+        std::size_t end = s.find(close, i);
         if (end == std::string_view::npos) end = s.size();
-        if (auto cp = FirstValue(s, "charset", i, end, CodePageFromName)) return cp;
-    }
-    return std::nullopt;
-}
-
-// A server directive <%@ ... CODEPAGE=n %>.
-std::optional<CodePage> DirectiveCodePage(std::string_view s) {
-    for (std::size_t i = s.find("<%@", 0); i != std::string_view::npos; i = s.find("<%@", i + 1)) {
-        std::size_t end = s.find("%>", i);
-        if (end == std::string_view::npos) end = s.size();
-        if (auto cp = FirstValue(s, "codepage", i, end, FromNumberText)) return cp;
+        if (auto cp = FirstValue(s, key, i, end, parse)) return cp;
     }
     return std::nullopt;
 }
@@ -90,10 +82,12 @@ std::optional<CodePage> FindDeclaredCodePage(std::string_view head) {
     std::string lowered(head);
     for (char& c : lowered) c = Lower(c);
     const std::string_view s(lowered);
-    if (auto cp = DirectiveCodePage(s)) return cp;
+    // <%@ ... CODEPAGE=n %>
+    if (auto cp = ValueInTags(s, "<%@", "%>", "codepage", FromNumberText)) return cp;
     if (auto cp = FirstValue(s, "response.codepage", 0, s.size(), FromNumberText)) return cp;
     if (auto cp = FirstValue(s, "response.charset", 0, s.size(), CodePageFromName)) return cp;
-    return MetaCharset(s);
+    // <meta charset="x"> and <meta ... content="text/html; charset=x">
+    return ValueInTags(s, "<meta", ">", "charset", CodePageFromName);
 }
 
 void ByteCensus::Add(std::string_view piece) {
