@@ -143,7 +143,7 @@ void BM_CtrlEndFresh100MB(benchmark::State& state) {
         state.ResumeTiming();
     }
 }
-BENCHMARK(BM_CtrlEndFresh100MB)->Unit(benchmark::kMillisecond)->Iterations(2);
+BENCHMARK(BM_CtrlEndFresh100MB)->Unit(benchmark::kMillisecond)->Iterations(6);
 
 // After Ctrl+End: each Page Up and paint.
 void BM_PageUpAfterCtrlEnd100MB(benchmark::State& state) {

@@ -422,20 +422,30 @@ LineCookie CCrystalTextView::CookieOf(int line) {
         resumeLine_ = -1;
     }
     while (cookieValid_ <= line) {
+        // Walk up to the requested line, or to the line where the old cookies may be confirmed.
         const int k = cookieValid_;
-        const LineCookie in = k > 0 ? cookieCache_[k - 1] : 0;
-        int count = 0;
-        LineCookie out = ParseLineColors(in, k, nullptr, count);
-        if (out == kInvalidCookie) out = 0;
-        cookieCache_[k] = out;
-        cookieValid_ = k + 1;
-        if (k == resumeLine_) {
-            if (out == resumeCookie_ && resumeWatermark_ > cookieValid_) cookieValid_ = resumeWatermark_;
+        const int last = (resumeLine_ >= k && resumeLine_ < line) ? resumeLine_ : line;
+        ParseCookies(k > 0 ? cookieCache_[k - 1] : 0, k, last, cookieCache_.data() + k);
+        cookieValid_ = last + 1;
+        if (last == resumeLine_) {
+            if (cookieCache_[last] == resumeCookie_ && resumeWatermark_ > cookieValid_) cookieValid_ = resumeWatermark_;
             resumeLine_ = -1;
         }
     }
     return cookieCache_[line];
 }
+
+void CCrystalTextView::ParseCookies(LineCookie incoming, int first, int last, LineCookie* out) {
+    for (int k = first; k <= last; ++k) {
+        int count = 0;
+        LineCookie cookie = ParseLineColors(incoming, k, nullptr, count);
+        if (cookie == kInvalidCookie) cookie = 0;
+        out[k - first] = incoming = cookie;
+    }
+}
+
+// Lines this long get column checkpoints; shorter ones are walked.
+constexpr int kIndexedLineLength = 2 * ColumnIndex::kStep;
 
 int CCrystalTextView::DisplayLength(int line) {
     const int n = LineCount();
@@ -449,9 +459,6 @@ int CCrystalTextView::DisplayLength(int line) {
     }
     return entry;
 }
-
-// Lines this long get column checkpoints; shorter ones are walked.
-constexpr int kIndexedLineLength = 2 * ColumnIndex::kStep;
 
 ColumnIndex* CCrystalTextView::IndexFor(int line) {
     if (LineLength(line) < kIndexedLineLength) return nullptr;
@@ -467,7 +474,16 @@ int CCrystalTextView::LongestLine() {
     if (longestLine_ < 0) {
         int longest = 0;
         const int n = LineCount();
-        for (int i = 0; i < n; ++i) longest = std::max(longest, DisplayLength(i));
+        if (static_cast<int>(lengthCache_.size()) != n) lengthCache_.assign(n, -1);
+        const int tab = Settings().tabSize;
+        for (int i = 0; i < n; ++i) {
+            int& entry = lengthCache_[i];
+            if (entry < 0) {
+                const LineRef ref = LineRefOf(i);
+                entry = ref.length < kIndexedLineLength ? tarnwell::DisplayLength(ref, tab) : DisplayLength(i);
+            }
+            longest = std::max(longest, entry);
+        }
         longestLine_ = longest;
     }
     return longestLine_;

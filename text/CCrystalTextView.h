@@ -132,6 +132,10 @@ public:
     // state. The base fills `coloring.blocks` through ParseLineColors; a parser with a memo for long
     // lines may keep that instead (using coloring.keptPrefix/keptSuffix to parse only near an edit).
     virtual LineCookie ColorLine(LineCookie incoming, int line, LineColoring& coloring);
+    // The outgoing cookies of lines first..last, from `incoming` (the cookie before `first`), into
+    // out[0..]: the cookie walk of a jump far down. The base asks ParseLineColors without blocks line
+    // by line; a parser may walk the lines in one go.
+    virtual void ParseCookies(LineCookie incoming, int first, int last, LineCookie* out);
     // The buffer to attach to when BindBuffer is given none.
     virtual CCrystalTextBuffer* FindBuffer();
 

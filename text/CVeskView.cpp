@@ -84,6 +84,20 @@ LineCookie CVeskView::ColorLine(LineCookie incoming, int line, LineColoring& col
     return memo->Update(incoming, LineText(line), length, ctx, coloring.keptPrefix, coloring.keptSuffix);
 }
 
+void CVeskView::ParseCookies(LineCookie incoming, int first, int last, LineCookie* out) {
+    const HtmlAspContext ctx{fileKind_, &HtmlKeywordSet(), &VbKeywordSet(), Palette().syntaxColoring};
+    if (!buffer_ || buffer_->LineCount() == 0) {
+        CCrystalEditView::ParseCookies(incoming, first, last, out);
+        return;
+    }
+    for (int k = first; k <= last; ++k) {
+        const std::string_view text = buffer_->LineChars(k);
+        int none = 0;
+        incoming = ParseHtmlAspLine(incoming, text.data(), static_cast<int>(text.size()), nullptr, none, ctx);
+        out[k - first] = incoming;
+    }
+}
+
 QColor CVeskView::ColorForIndex(int colorClass) const {
     const ClassColor cc = tarnwell::ColorForIndex(colorClass, Palette());
     switch (cc.source) {

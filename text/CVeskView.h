@@ -37,6 +37,7 @@ public:
     // Short lines keep their blocks; long ones a parser memo that parses only near an edit and only
     // the bytes a paint shows.
     LineCookie ColorLine(LineCookie incoming, int line, LineColoring& coloring) override;
+    void ParseCookies(LineCookie incoming, int first, int last, LineCookie* out) override;
     QColor ColorForIndex(int colorClass) const override;
     CCrystalTextBuffer* FindBuffer() override;
 

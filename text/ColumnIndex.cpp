@@ -10,36 +10,6 @@ namespace tarnwell {
 namespace {
 
 // Whether bytes [from, to) walk one column a byte: no tab, and no multi-byte character.
-// Whether bytes [from, to) hold no multi-byte character: no byte with the top bit in UTF-8 (eight
-// bytes at a time); always in a single-byte code page.
-bool SingleBytes(const LineRef& line, int from, int to) {
-    if (line.codePage != CodePage::Utf8) return true;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-    const char* p = line.text + from;
-    const char* end = line.text + to;
-    std::uint64_t any = 0;
-    for (; p + 8 <= end; p += 8) {
-        std::uint64_t w;
-        std::memcpy(&w, p, 8);
-        any |= w;
-    }
-    for (; p < end; ++p) any |= static_cast<unsigned char>(*p);
-    return (any & kHigh) == 0;
-}
-
-// The walk over bytes of one column each, from tab to tab.
-int WalkSingleBytes(const LineRef& line, int from, int to, int tabSize, int col) {
-    while (from < to) {
-        const void* hit = std::memchr(line.text + from, '\t', static_cast<size_t>(to - from));
-        const int tab = hit ? static_cast<int>(static_cast<const char*>(hit) - line.text) : to;
-        col += tab - from;
-        if (tab == to) break;
-        col += tabSize - col % tabSize;
-        from = tab + 1;
-    }
-    return col;
-}
-
 }  // namespace
 
 void ColumnIndex::Clear() {
@@ -77,8 +47,8 @@ void ColumnIndex::ExtendTo(const LineRef& line, int ch, int column) {
         const int target = next >= line.length ? line.length : static_cast<int>(next);
         int i = last.byte;
         int col = last.column;
-        if (SingleBytes(line, i, target)) {
-            col = WalkSingleBytes(line, i, target, tabSize_, col);
+        if (HasOnlySingleByteChars(line, i, target)) {
+            col = WalkSingleByteChars(line, i, target, tabSize_, col);
             i = target;
         } else {
             while (i < target) i += StepColumn(line, i, tabSize_, col);

@@ -31,6 +31,11 @@ inline int StepColumn(const LineRef& line, int i, int tabSize, int& col) {
     return d.length;
 }
 
+// Whether bytes [from, to) hold no multi-byte character (always so in a single-byte code page).
+bool HasOnlySingleByteChars(const LineRef& line, int from, int to);
+// The column after bytes [from, to) of single-byte characters, starting at column `col`.
+int WalkSingleByteChars(const LineRef& line, int from, int to, int tabSize, int col);
+
 // Column at which the character starting at byte `ch` begins (the walk covers bytes [0, ch)).
 int ColumnOf(const LineRef& line, int ch, int tabSize);
 // Columns taken by the whole line.
