@@ -154,6 +154,76 @@ void BM_MemoryAfterLoad(benchmark::State& state) {
 }
 BENCHMARK(BM_MemoryAfterLoad)->Arg(100)->Iterations(1)->Unit(benchmark::kMillisecond);
 
+// A 100 MB page of lines of `lineBytes` bytes each, CR LF included, written once per run.
+fs::path LinesFile(int lineBytes) {
+    static std::map<int, fs::path> files;
+    auto it = files.find(lineBytes);
+    if (it != files.end()) return it->second;
+    const fs::path p = BenchFolder() / ("lines" + std::to_string(lineBytes) + ".asp");
+    std::string text;
+    text.reserve((size_t{100} << 20) + 128);
+    const std::string body = "<td><%= rs(\"Name\") %></td><td class=\"n\">&nbsp;</td><tr><td>x</td></tr><p>more</p>";
+    for (int k = 0; text.size() < (size_t{100} << 20); ++k) {
+        text.append(body, static_cast<size_t>(k % 7), static_cast<size_t>(lineBytes - 2));
+        text += "\r\n";
+    }
+    std::ofstream(p, std::ios::binary).write(text.data(), static_cast<std::streamsize>(text.size()));
+    files[lineBytes] = p;
+    return p;
+}
+
+// Reading a 100 MB page of short lines and saving it back with the flush, against reading and
+// writing the same bytes with a flush and nothing else (arg 0).
+void BM_ReadAndSaveLines(benchmark::State& state) {
+    const int lineBytes = static_cast<int>(state.range(0));
+    const fs::path in = LinesFile(lineBytes == 0 ? 24 : lineBytes);
+    const fs::path out = BenchFolder() / "saved.asp";
+    for (auto _ : state) {
+        if (lineBytes == 0) {
+            std::string bytes(static_cast<size_t>(fs::file_size(in)), '\0');
+            if (FILE* r = std::fopen(in.c_str(), "rb")) {
+                if (std::fread(bytes.data(), 1, bytes.size(), r) != bytes.size()) state.SkipWithError("read failed");
+                std::fclose(r);
+            }
+            FILE* f = std::fopen(out.c_str(), "wb");
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fflush(f);
+            ::fsync(fileno(f));
+            std::fclose(f);
+        } else {
+            CCrystalTextBuffer b;
+            if (!b.ReadFromFile(in) || !b.WriteToFile(out)) state.SkipWithError("read or save failed");
+        }
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * (int64_t{100} << 20));
+}
+BENCHMARK(BM_ReadAndSaveLines)->Arg(0)->Arg(24)->Arg(62)->ArgName("lineBytes")->Unit(benchmark::kMillisecond)->MinTime(2);
+
+// Memory the loaded text holds, as a multiple of the file size.
+void BM_MemoryAfterLoadLines(benchmark::State& state) {
+    const fs::path p = LinesFile(static_cast<int>(state.range(0)));
+    double ratio = 0;
+    for (auto _ : state) {
+        const size_t before = ResidentBytes();
+        auto* b = new CCrystalTextBuffer;
+        b->ReadFromFile(p);
+        ratio = static_cast<double>(ResidentBytes() - before) / static_cast<double>(fs::file_size(p));
+        delete b;
+    }
+    state.counters["x_file_size"] = ratio;
+}
+BENCHMARK(BM_MemoryAfterLoadLines)->Arg(24)->Arg(62)->ArgName("lineBytes")->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_ReadLines(benchmark::State& state) {
+    const fs::path p = LinesFile(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        CCrystalTextBuffer b;
+        if (!b.ReadFromFile(p)) state.SkipWithError("read failed");
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * (int64_t{100} << 20));
+}
+BENCHMARK(BM_ReadLines)->Arg(24)->Arg(62)->ArgName("lineBytes")->Unit(benchmark::kMillisecond);
+
 struct QuietView : BufferObserver {
     int calls = 0;
     void OnBufferChanged(BufferObserver*, const PositionAdjuster*, std::uint32_t, int) override { ++calls; }

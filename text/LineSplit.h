@@ -1,7 +1,9 @@
 // Line-end detection and splitting of loaded text, shared by the buffer's loader and its tests.
 #pragma once
 
+#include <bit>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 
 namespace tarnwell {
@@ -19,6 +21,23 @@ inline int DetectLineEndMode(const char* data, size_t size) {
     if (p > 0 && data[p - 1] == '\r') return 0;
     if (p + 1 < n && data[p + 1] == '\r') return 1;
     return 2;
+}
+
+// How many bytes equal c (eight bytes at a time: the exact zero-byte mask of the word xor c).
+inline size_t CountByte(const char* data, size_t size, char c) {
+    constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+    const std::uint64_t pattern = 0x0101010101010101ULL * static_cast<unsigned char>(c);
+    size_t count = 0;
+    size_t i = 0;
+    for (; i + 8 <= size; i += 8) {
+        std::uint64_t w;
+        std::memcpy(&w, data + i, 8);
+        const std::uint64_t t = w ^ pattern;
+        const std::uint64_t zero = ~(((t & kLow7) + kLow7) | t | kLow7);
+        count += static_cast<size_t>(std::popcount(zero));
+    }
+    for (; i < size; ++i) count += data[i] == c;
+    return count;
 }
 
 // Splits data into lines at the line ends of `mode` and calls sink(start, length) for each line,

@@ -228,7 +228,9 @@ bool CCrystalTextBuffer::ReadFromFile(const fs::path& path, int mode, FileError*
     if (mode != LineEndDos && mode != LineEndMac && mode != LineEndUnix) mode = DetectLineEndMode(data, size);
 
     GapVector<LineRecord> lines;
-    lines.Reserve(size / 64 + 4096);
+    // Every line but the last ends with the mode's last line-end byte: room for exactly as many
+    // lines (or a few more), so the table is never copied while it fills.
+    lines.Reserve(CountByte(data, size, mode == LineEndMac ? '\r' : '\n') + 1);
     SplitLines(data, size, mode, [&](const char* text, size_t length) {
         lines.PushBack(LineRecord{const_cast<char*>(text), static_cast<std::int32_t>(length), 0, 0});
     });

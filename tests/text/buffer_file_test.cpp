@@ -1,6 +1,8 @@
 // Loading and saving: line-end detection and splitting, byte-exact round trips, save failure paths.
 #include "tests/text/BufferTestSupport.h"
 
+#include <algorithm>
+
 #include "text/LineSplit.h"
 
 #ifndef _WIN32
@@ -339,6 +341,15 @@ TEST(BufferSave, FailedReplaceAfterTheOriginalVanishedKeepsTheTemporary) {
     EXPECT_EQ(ReadBytes(err.keptTemporary), "edited original");
     EXPECT_NE(err.message.find(err.keptTemporary.string()), std::string::npos);
     EXPECT_TRUE(b.IsDirty());
+}
+
+TEST(LineSplit, CountByteCountsEveryOccurrence) {
+    std::mt19937 rng(3);
+    for (size_t size : {size_t{0}, size_t{7}, size_t{8}, size_t{9}, size_t{1000}}) {
+        std::string s(size, 'x');
+        for (char& c : s) c = "\n\r\x80\xFFa\x0A\x8A"[rng() % 7];
+        for (char c : {'\n', '\r', '\x80', 'z'}) EXPECT_EQ(CountByte(s.data(), s.size(), c), static_cast<size_t>(std::count(s.begin(), s.end(), c)));
+    }
 }
 
 // Edits that copy a huge loaded line out of the file image (which is then freed when nothing else
