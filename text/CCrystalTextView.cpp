@@ -249,6 +249,9 @@ void CCrystalTextView::OnBufferChanged(BufferObserver* source, const PositionAdj
         return;
     }
     if (hints & HintCodePage) {
+        // The bytes of every line may have been converted.
+        lineColors_.clear();
+        columnIndexes_.clear();
         LineCountChangedCaches(0);
         AdoptCodePage(buffer_ ? buffer_->GetCodePage() : CodePage::Utf8, adjuster);
         return;
