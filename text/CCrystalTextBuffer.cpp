@@ -48,38 +48,66 @@ CCrystalTextBuffer::~CCrystalTextBuffer() { FreeLines(); }
 
 // --- Line storage ---
 
+namespace {
+
+// Owned line blocks: the capacity in a 16-byte header, then the text.
+constexpr size_t kBlockHeader = 16;
+
+char* AllocateBlock(size_t capacity) {
+    char* block = new char[capacity + kBlockHeader];
+    const auto cap = static_cast<std::int32_t>(capacity);
+    std::memcpy(block, &cap, sizeof cap);
+    return block + kBlockHeader;
+}
+
+void FreeBlock(char* text) { delete[] (text - kBlockHeader); }
+
+std::int32_t BlockCapacity(const char* text) {
+    std::int32_t cap;
+    std::memcpy(&cap, text - kBlockHeader, sizeof cap);
+    return cap;
+}
+
+}  // namespace
+
+bool CCrystalTextBuffer::Owned(const LineRecord& rec) const {
+    if (rec.text == nullptr) return false;
+    const auto p = reinterpret_cast<std::uintptr_t>(rec.text);
+    const auto begin = reinterpret_cast<std::uintptr_t>(image_.get());
+    return image_ == nullptr || p < begin || p > begin + imageSize_;
+}
+
+int CCrystalTextBuffer::Capacity(const LineRecord& rec) const { return Owned(rec) ? BlockCapacity(rec.text) : 0; }
+
 CCrystalTextBuffer::LineRecord CCrystalTextBuffer::MakeLine(const char* text, size_t length) {
-    LineRecord rec{nullptr, 0, 0, 0};
+    LineRecord rec{nullptr, 0, 0};
     if (length > 0) {
-        const size_t cap = BlockSizeFor(length);
-        rec.text = new char[cap];
+        rec.text = AllocateBlock(BlockSizeFor(length));
         std::memcpy(rec.text, text, length);
         rec.length = static_cast<std::int32_t>(length);
-        rec.capacity = static_cast<std::int32_t>(cap);
     }
     return rec;
 }
 
 void CCrystalTextBuffer::FreeLine(LineRecord& rec) {
-    if (rec.capacity > 0) delete[] rec.text;
+    if (Owned(rec)) FreeBlock(rec.text);
     rec.text = nullptr;
-    rec.length = rec.capacity = 0;
+    rec.length = 0;
 }
 
 void CCrystalTextBuffer::EnsureOwned(LineRecord& rec, size_t length) {
-    if (rec.capacity > 0 && length < static_cast<size_t>(rec.capacity)) return;
-    if (rec.capacity == 0 && rec.length > 0 && static_cast<size_t>(rec.length) * 2 >= imageSize_)
-        imageMayBeUnused_ = true;
+    const bool owned = Owned(rec);
+    const size_t capacity = owned ? static_cast<size_t>(BlockCapacity(rec.text)) : 0;
+    if (owned && length < capacity) return;
+    if (!owned && rec.length > 0 && static_cast<size_t>(rec.length) * 2 >= imageSize_) imageMayBeUnused_ = true;
     size_t want = length;
     // A line that keeps growing (typing at its end, long lines) gets headroom, so that it is not
     // copied again every 16 characters; at most 1 MB, so a huge line is not held a quarter larger.
-    if (rec.capacity > 0 && length >= 256) want = std::min(kMaxLineLength, length + std::min<size_t>(length / 4, 1u << 20));
-    const size_t cap = BlockSizeFor(want);
-    char* block = new char[cap];
+    if (owned && length >= 256) want = std::min(kMaxLineLength, length + std::min<size_t>(length / 4, 1u << 20));
+    char* block = AllocateBlock(BlockSizeFor(want));
     if (rec.length > 0) std::memcpy(block, rec.text, static_cast<size_t>(rec.length));
-    if (rec.capacity > 0) delete[] rec.text;
+    if (owned) FreeBlock(rec.text);
     rec.text = block;
-    rec.capacity = static_cast<std::int32_t>(cap);
 }
 
 void CCrystalTextBuffer::SetLineText(LineRecord& rec, const char* text, size_t length) {
@@ -97,12 +125,14 @@ void CCrystalTextBuffer::AppendToLine(LineRecord& rec, const char* text, size_t 
 
 void CCrystalTextBuffer::ReleaseImageIfUnused() {
     imageMayBeUnused_ = false;
-    const char* begin = image_.get();
-    if (begin == nullptr) return;
-    const char* end = begin + imageSize_;
+    if (image_ == nullptr) return;
     for (size_t i = 0; i < lines_.size(); ++i) {
         const LineRecord& r = lines_[i];
-        if (r.capacity == 0 && r.length > 0 && r.text >= begin && r.text < end) return;
+        if (r.length > 0 && !Owned(r)) return;
+    }
+    // Empty lines may still point into it: they point nowhere now.
+    for (size_t i = 0; i < lines_.size(); ++i) {
+        if (!Owned(lines_[i])) lines_[i].text = nullptr;
     }
     image_.reset();
     imageSize_ = 0;
@@ -198,9 +228,10 @@ bool CCrystalTextBuffer::Check() const {
     if (initialised_ && lines_.empty()) return false;
     for (size_t i = 0; i < lines_.size(); ++i) {
         const LineRecord& r = lines_[i];
-        if (r.length < 0 || r.capacity < 0) return false;
+        if (r.length < 0) return false;
         if (r.length > 0 && r.text == nullptr) return false;
-        if (r.capacity > 0 && (r.capacity % 16 != 0 || r.capacity <= r.length)) return false;
+        const int capacity = Capacity(r);
+        if (Owned(r) && (capacity <= 0 || capacity % 16 != 0 || capacity <= r.length)) return false;
     }
     if (historyPosition_ < 0 || historyPosition_ > static_cast<int>(history_.size())) return false;
     if (savedPosition_ < -1 || savedPosition_ > static_cast<int>(history_.size())) return false;
@@ -308,8 +339,8 @@ bool CCrystalTextBuffer::InsertPieces(BufferObserver* source, int line, int ch, 
         }
         // The last new line is the last piece followed by the tail of the split line; build it
         // before the split line is cut and appended to.
-        LineRecord lastRec{nullptr, 0, 0, 0};
-        if (last.empty() && rec.capacity == 0) {
+        LineRecord lastRec{nullptr, 0, 0};
+        if (last.empty() && !Owned(rec)) {
             // Breaking a line that is still in the loaded text: the new line keeps pointing there.
             lastRec.text = rec.text + head;
             lastRec.length = static_cast<std::int32_t>(tail);
@@ -320,7 +351,7 @@ bool CCrystalTextBuffer::InsertPieces(BufferObserver* source, int line, int ch, 
         rec.length = static_cast<std::int32_t>(head);
         AppendToLine(rec, first.data(), first.size());
 
-        lines_.Insert(static_cast<size_t>(line) + 1, n - 1, LineRecord{nullptr, 0, 0, 0});
+        lines_.Insert(static_cast<size_t>(line) + 1, n - 1, LineRecord{nullptr, 0, 0});
         for (size_t i = 1; i + 1 < n; ++i) {
             lines_[static_cast<size_t>(line) + i] = MakeLine(pieces.lines[i].data(), pieces.lines[i].size());
         }
@@ -346,7 +377,7 @@ bool CCrystalTextBuffer::ApplyRemove(BufferObserver* source, TextPosition start,
         const size_t count = static_cast<size_t>(end.ch - start.ch);
         const size_t after = static_cast<size_t>(rec.length - end.ch);
         if (count > 0) {
-            if (rec.capacity == 0 && start.ch == 0) {
+            if (!Owned(rec) && start.ch == 0) {
                 // A line still in the loaded text loses its head without a copy.
                 rec.text += count;
             } else if (after > 0) {
@@ -360,7 +391,7 @@ bool CCrystalTextBuffer::ApplyRemove(BufferObserver* source, TextPosition start,
         LineRecord& endRec = lines_[static_cast<size_t>(end.line)];
         const size_t tail = static_cast<size_t>(endRec.length - end.ch);
         rec.length = start.ch;
-        if (rec.length == 0 && endRec.capacity == 0 && rec.capacity == 0) {
+        if (rec.length == 0 && !Owned(endRec) && !Owned(rec)) {
             // Both lines still in the loaded text: the joined line is the end line's tail.
             rec.text = endRec.text + end.ch;
             rec.length = static_cast<std::int32_t>(tail);
@@ -416,7 +447,7 @@ bool CCrystalTextBuffer::InitFromText(int mode, std::string_view text) {
     while (true) {
         const size_t p = text.find("\r\n", from);
         const size_t stop = p == std::string_view::npos ? text.size() : p;
-        lines_.PushBack(LineRecord{image + from, static_cast<std::int32_t>(stop - from), 0, 0});
+        lines_.PushBack(LineRecord{image + from, static_cast<std::int32_t>(stop - from), 0});
         if (p == std::string_view::npos) break;
         from = p + 2;
     }

@@ -217,12 +217,12 @@ protected:
                              std::error_code& ec);
 
 private:
-    // One line. text points at an owned block when capacity > 0, else into the loaded file image
-    // (or at a shared empty string). For owned blocks capacity is a multiple of 16 and > length.
+    // One line, 16 bytes. text points at an owned block, into the loaded file image, or nowhere
+    // (null, an empty line). An owned block keeps its capacity (a multiple of 16, > length) in the
+    // 16 bytes in front of the text.
     struct LineRecord {
         char* text;
         std::int32_t length;
-        std::int32_t capacity;
         std::uint32_t flags;
     };
     static_assert(std::is_trivially_copyable_v<LineRecord>);
@@ -231,7 +231,10 @@ private:
     struct Pieces;
 
     static LineRecord MakeLine(const char* text, size_t length);
-    static void FreeLine(LineRecord& rec);
+    void FreeLine(LineRecord& rec);
+    // Whether the line's bytes are an owned block (not the image, not nothing), and its capacity.
+    bool Owned(const LineRecord& rec) const;
+    int Capacity(const LineRecord& rec) const;
     // Makes the line's block owned and able to hold `length` bytes.
     void EnsureOwned(LineRecord& rec, size_t length);
     void SetLineText(LineRecord& rec, const char* text, size_t length);

@@ -232,7 +232,7 @@ bool CCrystalTextBuffer::ReadFromFile(const fs::path& path, int mode, FileError*
     // lines (or a few more), so the table is never copied while it fills.
     lines.Reserve(CountByte(data, size, mode == LineEndMac ? '\r' : '\n') + 1);
     SplitLines(data, size, mode, [&](const char* text, size_t length) {
-        lines.PushBack(LineRecord{const_cast<char*>(text), static_cast<std::int32_t>(length), 0, 0});
+        lines.PushBack(LineRecord{const_cast<char*>(text), static_cast<std::int32_t>(length), 0});
     });
     if (lines.size() > static_cast<size_t>(INT32_MAX)) {
         std::free(data);

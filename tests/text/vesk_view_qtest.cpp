@@ -186,10 +186,10 @@ private slots:
 
     // The cached colors follow every kind of change: an edit that changes a line's outgoing state
     // (later lines recolor), its undo, an edit through a second view of the buffer, line breaks in a
-    // long line, and the syntax-coloring switch.
+    // long line, the syntax-coloring switch, and a conversion of the bytes to another code page.
     void cachedColorsFollowEveryChange() {
         std::string longLine;
-        while (longLine.size() < 70000) longLine += "<td class=\"n\"><%= rs(\"Name\") %></td><script language=vb>x</script>";
+        while (longLine.size() < 70000) longLine += "<td class=\"n\"><%= rs(\"Name\") %></td><script language=vb>\xC3\xA9</script>";
         auto buffer = MakeBuffer("<p>first</p>\n" + longLine + "\n<b>after</b>\n<%= x %>");
         CVeskView view(buffer.get(), FileKindAsp), second(buffer.get(), FileKindAsp);
         ShowView(view, buffer.get(), 640, 300);
@@ -221,6 +221,7 @@ private slots:
              }},
             {"edit with coloring off", [&] { buffer->InsertTextAt(&view, 1, 5, "<%"); }},
             {"coloring on", [&] { CVeskView::SetColorPalette(saved); }},
+            {"bytes converted to another code page", [&] { buffer->ConvertToCodePage(CodePage::Windows1252); }},
         };
         for (const Step& step : steps) {
             step.act();
