@@ -59,6 +59,8 @@ xdotool key --window "$window" End
 xdotool type --window "$window" x
 settle "$pid"
 open_kb=$(rss_kb "$pid")
+# SCREENSHOT=file.xwd keeps a picture of the screen after the key.
+if [ -n "${SCREENSHOT:-}" ]; then xwd -root -silent -display "$display" -out "$SCREENSHOT"; fi
 t0=$(cpu_ticks "$pid")
 sleep 10
 t1=$(cpu_ticks "$pid")

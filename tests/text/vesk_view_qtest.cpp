@@ -2,6 +2,7 @@
 // options, the status texts. Also writes a screenshot of a colored ASP page (vesk_view.png in the
 // test folder) for a person to look at.
 #include <QDir>
+#include <QPainter>
 #include <QtTest>
 
 #include <functional>
@@ -262,6 +263,39 @@ private slots:
             QCOMPARE(view.ColumnOf(0, at), ColumnOf(ref, at, tab));
             const int col = static_cast<int>(rng() % (DisplayLength(ref, tab) + 1));
             QCOMPARE(view.CharAtColumn(0, col), CharAtColumn(ref, col, tab));
+        }
+    }
+
+    // A long line is decoded and colored only in the columns a paint covers: its picture equals that
+    // of a short line showing the same text, at the start and scrolled far along; a paint of a small
+    // part (the caret blink) draws what a full paint draws there.
+    void longLinePaintsLikeAShortOne() {
+        const std::string unit = "<td class=\"n\">\xC3\xA9<%= rs(\"Name\") %></td><!-- c --><b>bold</b>";
+        std::string longLine, shortLine;
+        while (longLine.size() < 20000) longLine += unit;
+        while (shortLine.size() < 400) shortLine += unit;
+        auto longBuffer = MakeBuffer(longLine);
+        auto shortBuffer = MakeBuffer(shortLine);
+        CVeskView longView(longBuffer.get(), FileKindAsp), shortView(shortBuffer.get(), FileKindAsp);
+        ShowView(longView, longBuffer.get(), 640, 60);
+        ShowView(shortView, shortBuffer.get(), 640, 60);
+        longView.clearFocus();
+        shortView.clearFocus();
+        QApplication::processEvents();
+        const int unitColumns = shortView.DisplayLength(0) / static_cast<int>(shortLine.size() / unit.size());
+        for (int units : {0, 200, 300}) {
+            longView.ScrollToColumn(units * unitColumns);
+            const QImage want = shortView.viewport()->grab().toImage();
+            const QImage got = longView.viewport()->grab().toImage();
+            QCOMPARE(got, want);
+            // A small part painted alone.
+            const QRect part(longView.MarginWidth() + 5 * longView.CellWidth() - 1, 0, 2, longView.RowHeight());
+            QImage partial = got.copy();
+            QPainter painter(&partial);
+            painter.fillRect(part, Qt::magenta);
+            longView.viewport()->render(&painter, part.topLeft(), QRegion(part));
+            painter.end();
+            QCOMPARE(partial, want);
         }
     }
 };
