@@ -1,7 +1,6 @@
 // Line-end detection and splitting of loaded text, shared by the buffer's loader and its tests.
 #pragma once
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -34,7 +33,8 @@ inline size_t CountByte(const char* data, size_t size, char c) {
         std::memcpy(&w, data + i, 8);
         const std::uint64_t t = w ^ pattern;
         const std::uint64_t zero = ~(((t & kLow7) + kLow7) | t | kLow7);
-        count += static_cast<size_t>(std::popcount(zero));
+        // One bit a matching byte moved to the byte's low end, summed across the bytes by a multiply.
+        count += static_cast<size_t>(((zero >> 7) * 0x0101010101010101ULL) >> 56);
     }
     for (; i < size; ++i) count += data[i] == c;
     return count;
