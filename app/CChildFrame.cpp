@@ -19,6 +19,9 @@
 #include <QCloseEvent>
 #include <QDesktopServices>
 #include <QDir>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QTimer>
 
 namespace tarnwell {
 
@@ -56,6 +59,10 @@ CChildFrame::CChildFrame(CVeskDoc* doc, CMainFrame* mainFrame) : doc_(doc), main
     }
     if (mainFrame_) mainFrame_->AddFileButton(this, doc->Title());
     doc_->AddFrame(this);
+    // Activated while minimized (window list, next window): it comes back first.
+    connect(this, &QMdiSubWindow::aboutToActivate, this, [this] {
+        if (isMinimized()) PostSysCommand(wasMaximized_ ? Maximize : Restore);
+    });
 }
 
 CChildFrame::~CChildFrame() {
@@ -93,7 +100,16 @@ void CChildFrame::OnUpdateFrameTitle() {
     }
     setWindowTitle(caption);
     tabText_ = tab;
-    if (mainFrame_ && mainFrame_->FileButtonText(this) != tab) mainFrame_->SetFileButtonText(this, tab);
+    if (!mainFrame_) return;
+    COpenFilesBar* bar = mainFrame_->FilesBar();
+    const int index = bar->IndexOf(this);
+    if (bar->Text(index) != tab || bar->Strip()->Image(index) < 0) {
+        bar->SetText(index, tab);
+        // The file-type icon of the name's extension; an untitled page is an ASP page.
+        const QString ext =
+            doc_->IsUntitled() ? QStringLiteral(".asp") : QStringLiteral(".") + QFileInfo(doc_->PathName()).suffix();
+        bar->SetImage(index, bar->ImageForExtension(ext));
+    }
 }
 
 void CChildFrame::CloseSilently() {
@@ -112,12 +128,17 @@ void CChildFrame::closeEvent(QCloseEvent* e) {
 
 void CChildFrame::changeEvent(QEvent* e) {
     if (e->type() == QEvent::WindowStateChange) {
-        if (isMaximized()) {
+        if (isMinimized()) {
+            // Kept on its button in the open-files bar rather than as an icon in the area.
+            QTimer::singleShot(0, this, [this] {
+                if (isMinimized()) hide();
+            });
+        } else if (isMaximized()) {
             wasMaximized_ = true;
-        } else if (!isMinimized()) {
+        } else {
             wasMaximized_ = false;
         }
-        if (client_) client_->SetMaximized(isMaximized());
+        if (client_) client_->SetMaximized(isMaximized() && !isMinimized());
     }
     QMdiSubWindow::changeEvent(e);
 }
@@ -126,6 +147,54 @@ CTagCommands* CChildFrame::TagCommands() const {
     auto* view = dynamic_cast<CCrystalTextView*>(sourceView_);
     return view && SourceShown() ? TagCommandsOf(*view) : nullptr;
 }
+
+void CChildFrame::PostSysCommand(SysCommand command) {
+    QTimer::singleShot(0, this, [this, command] { SystemCommand(command); });
+}
+
+void CChildFrame::SystemCommand(SysCommand command) {
+    QMdiArea* area = mdiArea();
+    switch (command) {
+    case Minimize: {
+        if (isMinimized()) return;
+        showMinimized();
+        // The next window after this one's button that is not minimized comes forward.
+        COpenFilesBar* bar = mainFrame_ ? mainFrame_->FilesBar() : nullptr;
+        auto* next = bar ? dynamic_cast<CChildFrame*>(bar->NextWindowAfter(bar->IndexOf(this))) : nullptr;
+        if (next) {
+            next->SystemCommand(next->WasMaximized() ? Maximize : Restore);
+        } else if (area && area->activeSubWindow() == this) {
+            area->setActiveSubWindow(nullptr);
+        }
+        break;
+    }
+    case Maximize:
+    case Restore:
+        if (command == Maximize) {
+            showMaximized();
+        } else {
+            showNormal();
+        }
+        if (area) area->setActiveSubWindow(this);
+        break;
+    case Close: close(); break;
+    }
+    if (mainFrame_) mainFrame_->RequestUpdate();
+}
+
+void CChildFrame::Activate() {
+    if (isMinimized()) {
+        SystemCommand(wasMaximized_ ? Maximize : Restore);
+    } else if (QMdiArea* area = mdiArea()) {
+        area->setActiveSubWindow(this);
+    }
+}
+
+bool CChildFrame::IsDocumentModified() const { return doc_->IsModified(); }
+
+bool CChildFrame::HasDocumentPath() const { return !doc_->IsUntitled(); }
+
+void CChildFrame::SaveDocument() { doc_->DoFileSave(); }
 
 CFindCommands* CChildFrame::FindCommands() const {
     auto* view = dynamic_cast<CCrystalTextView*>(sourceView_);

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "text/CommandTarget.h"
+#include "ui/COpenFilesBar.h"
 
 #include <QMdiSubWindow>
 #include <QPointer>
@@ -17,7 +18,7 @@ class CVeskDoc;
 class CFindCommands;
 class CTagCommands;
 
-class CChildFrame : public QMdiSubWindow, public CCmdTarget {
+class CChildFrame : public QMdiSubWindow, public CCmdTarget, public CFileWindow {
     Q_OBJECT
 public:
     // Creates the window with its source view for `doc` inside the main frame's MDI area.
@@ -40,7 +41,18 @@ public:
     // Recomputes the caption and the open-files bar's text.
     void OnUpdateFrameTitle();
     QString TabText() const { return tabText_; }
-    bool WasMaximized() const { return wasMaximized_; }
+    bool WasMaximized() const override { return wasMaximized_; }
+
+    // Minimize, maximize, restore and close with the document windows' rules: a minimized window
+    // leaves the area for its button and the next window comes forward; a window brought back
+    // becomes the active one.
+    void SystemCommand(SysCommand command);
+    void PostSysCommand(SysCommand command) override;
+    // Activation through the window list: a minimized window comes back first.
+    void Activate();
+    bool IsDocumentModified() const override;
+    bool HasDocumentPath() const override;
+    void SaveDocument() override;
 
     // Closing without questions (the document is being closed).
     void CloseSilently();

@@ -269,10 +269,7 @@ void CMainFrame::BuildStatusBar() {
 }
 
 void CMainFrame::BuildDocks() {
-    filesBar_ = new QToolBar(QStringLiteral("Files"), this);
-    filesBar_->setObjectName(QStringLiteral("FilesBar"));
-    filesBar_->setToolButtonStyle(Qt::ToolButtonTextOnly);
-    filesBar_->setMinimumHeight(24);
+    filesBar_ = new COpenFilesBar(this);
     addToolBar(Qt::BottomToolBarArea, filesBar_);
 
     // The resizable bars, with their window ids and default sizes.
@@ -451,11 +448,8 @@ void CMainFrame::UpdateCommands() {
                                                       : QString();
         if (it.value()->text() != text) it.value()->setText(text);
     }
-    // File buttons follow the active window.
-    QMdiSubWindow* active = mdi_->activeSubWindow();
-    for (auto it = fileButtons_.cbegin(); it != fileButtons_.cend(); ++it) {
-        it.key()->setChecked(it.value() && it.value() == active);
-    }
+    // The open-files bar follows the active window.
+    filesBar_->IdleUpdate(mdi_->activeSubWindow());
 }
 
 void CMainFrame::SyncRecentMenu(int firstId, QMenu* menu) {
@@ -531,46 +525,18 @@ void CMainFrame::HideProgress(bool complete) {
 }
 
 void CMainFrame::AddFileButton(QWidget* child, const QString& text) {
-    auto* a = filesBar_->addAction(text);
-    a->setCheckable(true);
-    fileButtons_.insert(a, child);
-    connect(a, &QAction::triggered, this, [this, a] {
-        auto* sub = qobject_cast<QMdiSubWindow*>(fileButtons_.value(a).data());
-        if (!sub) return;
-        if (sub == mdi_->activeSubWindow() && !sub->isMinimized()) {
-            sub->showMinimized();
-        } else {
-            if (sub->isMinimized()) sub->showNormal();
-            mdi_->setActiveSubWindow(sub);
-        }
-        RequestUpdate();
-    });
+    if (auto* frame = qobject_cast<QMdiSubWindow*>(child)) filesBar_->Register(frame, text);
 }
 
 void CMainFrame::RemoveFileButton(QWidget* child) {
-    for (auto it = fileButtons_.begin(); it != fileButtons_.end(); ++it) {
-        if (it.value() == child) {
-            QAction* a = it.key();
-            fileButtons_.erase(it);
-            filesBar_->removeAction(a);
-            a->deleteLater();
-            return;
-        }
-    }
+    if (filesBar_) filesBar_->Unregister(qobject_cast<QMdiSubWindow*>(child));
 }
 
 void CMainFrame::SetFileButtonText(QWidget* child, const QString& text) {
-    for (auto it = fileButtons_.begin(); it != fileButtons_.end(); ++it) {
-        if (it.value() == child) it.key()->setText(text);
-    }
+    filesBar_->SetText(filesBar_->IndexOf(child), text);
 }
 
-QString CMainFrame::FileButtonText(QWidget* child) const {
-    for (auto it = fileButtons_.cbegin(); it != fileButtons_.cend(); ++it) {
-        if (it.value() == child) return it.key()->text();
-    }
-    return {};
-}
+QString CMainFrame::FileButtonText(QWidget* child) const { return filesBar_->Text(filesBar_->IndexOf(child)); }
 
 void CMainFrame::FillWindowList() {
     for (QAction* a : windowListActions_) {
@@ -590,7 +556,11 @@ void CMainFrame::FillWindowList() {
         a->setChecked(w == mdi_->activeSubWindow());
         QPointer<QMdiSubWindow> target(w);
         connect(a, &QAction::triggered, this, [this, target] {
-            if (target) mdi_->setActiveSubWindow(target);
+            if (auto* child = qobject_cast<CChildFrame*>(target.data())) {
+                child->Activate();
+            } else if (target) {
+                mdi_->setActiveSubWindow(target);
+            }
         });
         windowListActions_.append(a);
     }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "text/CommandTarget.h"
+#include "ui/COpenFilesBar.h"
 #include "ui/CSizingControlBar.h"
 
 #include <QHash>
@@ -48,7 +49,7 @@ public:
     QToolBar* ToolBar(int index) const { return toolBars_.value(index); }
     CSizingControlBar* ProjectBar() const { return projectBar_; }
     CSizingControlBar* OutputBar() const { return outputBar_; }
-    QToolBar* FilesBar() const { return filesBar_; }
+    COpenFilesBar* FilesBar() const { return filesBar_; }
     QMenu* ViewMenu() const { return viewMenu_; }
     QMenu* WindowMenu() const { return windowMenu_; }
     // The menu the code-page pane of the status bar opens: Reopen with Encoding, Save with Encoding.
@@ -59,7 +60,7 @@ public:
     void RemoveFileButton(QWidget* child);
     void SetFileButtonText(QWidget* child, const QString& text);
     QString FileButtonText(QWidget* child) const;
-    int FileButtonCount() const { return int(fileButtons_.size()); }
+    int FileButtonCount() const { return filesBar_->Strip()->Count(); }
 
     // The command-target chain: active view, its document, the child frame, this frame, the app.
     std::vector<CCmdTarget*> CommandChain() const;
@@ -127,9 +128,8 @@ private:
     QMdiArea* mdi_ = nullptr;
     QHash<int, QAction*> actions_;
     QList<QPair<int, QAction*>> extraActions_;  // drop-down menu items with texts of their own
-    QHash<QAction*, QPointer<QWidget>> fileButtons_;
     QList<QToolBar*> toolBars_;
-    QToolBar* filesBar_ = nullptr;
+    COpenFilesBar* filesBar_ = nullptr;
     CSizingControlBar* projectBar_ = nullptr;
     CSizingControlBar* outputBar_ = nullptr;
     QMenu* viewMenu_ = nullptr;

@@ -170,6 +170,8 @@ private slots:
         fx.Start({QStringLiteral(TARNWELL_BIN_DIR "/Webs/Demo/default.asp")});
         CMainFrame* frame = fx.app->MainFrame();
         frame->resize(1000, 650);
+        for (const char* page : {"about.htm", "contact.asp", "Global.asa", "style.css"})
+            fx.app->OpenDocumentFile(QStringLiteral(TARNWELL_BIN_DIR "/Webs/Demo/") + page);
         frame->OutputBar()->show();
         const struct {
             const char* name;
