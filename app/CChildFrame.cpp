@@ -22,6 +22,7 @@
 #include <QFileInfo>
 #include <QMdiArea>
 #include <QTimer>
+#include <QWindowStateChangeEvent>
 
 namespace tarnwell {
 
@@ -129,10 +130,17 @@ void CChildFrame::closeEvent(QCloseEvent* e) {
 void CChildFrame::changeEvent(QEvent* e) {
     if (e->type() == QEvent::WindowStateChange) {
         if (isMinimized()) {
-            // Kept on its button in the open-files bar rather than as an icon in the area.
-            QTimer::singleShot(0, this, [this] {
-                if (isMinimized()) hide();
-            });
+            // However it was minimized (the bar, its own button, the system menu): it waits on its
+            // button in the open-files bar rather than as an icon in the area, and the next window
+            // comes forward.
+            const bool wasMinimized = static_cast<QWindowStateChangeEvent*>(e)->oldState() & Qt::WindowMinimized;
+            if (!wasMinimized) {
+                QTimer::singleShot(0, this, [this] {
+                    if (!isMinimized()) return;
+                    hide();
+                    BringNextForward();
+                });
+            }
         } else if (isMaximized()) {
             wasMaximized_ = true;
         } else {
@@ -148,6 +156,17 @@ CTagCommands* CChildFrame::TagCommands() const {
     return view && SourceShown() ? TagCommandsOf(*view) : nullptr;
 }
 
+void CChildFrame::BringNextForward() {
+    COpenFilesBar* bar = mainFrame_ ? mainFrame_->FilesBar() : nullptr;
+    auto* next = bar ? dynamic_cast<CChildFrame*>(bar->NextWindowAfter(bar->IndexOf(this))) : nullptr;
+    if (next) {
+        next->SystemCommand(next->WasMaximized() ? Maximize : Restore);
+    } else if (QMdiArea* area = mdiArea(); area && area->activeSubWindow() == this) {
+        area->setActiveSubWindow(nullptr);
+    }
+    if (mainFrame_) mainFrame_->RequestUpdate();
+}
+
 void CChildFrame::PostSysCommand(SysCommand command) {
     QTimer::singleShot(0, this, [this, command] { SystemCommand(command); });
 }
@@ -155,19 +174,10 @@ void CChildFrame::PostSysCommand(SysCommand command) {
 void CChildFrame::SystemCommand(SysCommand command) {
     QMdiArea* area = mdiArea();
     switch (command) {
-    case Minimize: {
-        if (isMinimized()) return;
+    case Minimize:
+        // The window goes to its button and the next one comes forward (see changeEvent).
         showMinimized();
-        // The next window after this one's button that is not minimized comes forward.
-        COpenFilesBar* bar = mainFrame_ ? mainFrame_->FilesBar() : nullptr;
-        auto* next = bar ? dynamic_cast<CChildFrame*>(bar->NextWindowAfter(bar->IndexOf(this))) : nullptr;
-        if (next) {
-            next->SystemCommand(next->WasMaximized() ? Maximize : Restore);
-        } else if (area && area->activeSubWindow() == this) {
-            area->setActiveSubWindow(nullptr);
-        }
         break;
-    }
     case Maximize:
     case Restore:
         if (command == Maximize) {

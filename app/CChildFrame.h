@@ -69,6 +69,7 @@ private:
     CTagCommands* TagCommands() const;
     bool SourceShown() const;
     void PreviewInBrowser();
+    void BringNextForward();
 
     CVeskDoc* doc_;
     QPointer<CMainFrame> mainFrame_;

@@ -109,9 +109,11 @@ CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
                                      "(at most %d bytes).\n", CInstanceChannel::kMaxPayload - 1);
                 return StartResult::Failed;
             }
-            answer = channel_->Send(CInstanceChannel::kOpenFile, *payload);
+            answer = channel_->Send(CInstanceChannel::kOpenFile,
+                                    CInstanceChannel::WithActivationToken(*payload, CInstanceChannel::OwnActivationToken()));
         } else {
-            answer = channel_->Send(CInstanceChannel::kActivate, QByteArray(1, '\0'));
+            answer = channel_->Send(CInstanceChannel::kActivate, CInstanceChannel::WithActivationToken(
+                                                                     QByteArray(1, '\0'), CInstanceChannel::OwnActivationToken()));
         }
         if (answer < 0) std::fprintf(stderr, "tarnwell: the running instance did not take the command.\n");
         return StartResult::HandedOff;
@@ -179,9 +181,7 @@ int CEditorApp::Receive(int code, const QByteArray& payload) {
         const QString path = QString::fromLocal8Bit(payload);
         QTimer::singleShot(0, this, [this, path] { OpenDocumentFile(path); });
     }
-    if (mainFrame_->isMinimized()) mainFrame_->showNormal();
-    mainFrame_->raise();
-    mainFrame_->activateWindow();
+    mainFrame_->BringToFront(channel_ ? channel_->ActivationToken() : QByteArray());
     return 1;
 }
 

@@ -12,6 +12,8 @@
 #include "html/ServerObjectsDialog.h"
 #include "platform/Profile.h"
 #include "ui/CSizingControlBar.h"
+#include "ui/ToolBarCustomize.h"
+#include "ui/ToolBarLayout.h"
 
 #include <QAction>
 #include <QApplication>
@@ -191,34 +193,15 @@ void CMainFrame::BuildToolBars() {
         bar->setIconSize(QSize(16, 16));
         bar->setToolButtonStyle(Qt::ToolButtonIconOnly);
         bar->setAllowedAreas(Qt::AllToolBarAreas);
-        for (int id : def.buttons) {
-            if (id == 0) {
-                bar->addSeparator();
-                continue;
-            }
-            QAction* a = actions_.value(id);
-            if (!a) continue;
-            bar->addAction(a);
-            auto drop = DropDownMenu(id);
-            if (!drop.empty() && id != cmd::FormatHeader) {
-                auto* menu = new QMenu(bar);
-                for (const MenuEntry& e : drop) {
-                    if (e.kind == MenuEntry::Item) {
-                        QAction* item = MakeAction(e.id, e);
-                        item->setIcon(QIcon());
-                        menu->addAction(item);
-                        extraActions_.append({e.id, item});
-                    } else if (e.kind == MenuEntry::Separator) {
-                        menu->addSeparator();
-                    }
-                }
-                connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
-                if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a))) {
-                    button->setMenu(menu);
-                    button->setPopupMode(QToolButton::MenuButtonPopup);
-                }
-            }
-        }
+        // A double click on the bar customizes it.
+        bar->installEventFilter(this);
+        // The initial layout is kept for Reset; a customized one replaces it on the bar.
+        const std::string name = def.title;
+        const std::vector<int> initial(def.buttons.begin(), def.buttons.end());
+        profile_.WriteBinary(kCustomizeSection, name + "-org", EncodeToolBarLayout(initial));
+        const auto stored = profile_.GetBinary(kCustomizeSection, name);
+        const auto layout = stored ? DecodeToolBarLayout(*stored, def.buttons) : std::nullopt;
+        FillToolBar(bar, layout ? *layout : initial);
         // Format goes to a row of its own on a screen narrower than 1024 pixels.
         if (index == 2 && narrow) addToolBarBreak(Qt::TopToolBarArea);
         addToolBar(Qt::TopToolBarArea, bar);
@@ -228,6 +211,85 @@ void CMainFrame::BuildToolBars() {
     headingMenu_ = new QMenu(this);
     for (const MenuEntry& e : DropDownMenu(cmd::FormatHeader)) {
         if (e.kind == MenuEntry::Item) headingMenu_->addAction(actions_.value(e.id));
+    }
+}
+
+QMenu* CMainFrame::DropMenu(int id) {
+    if (QMenu* m = dropMenus_.value(id)) return m;
+    auto drop = DropDownMenu(id);
+    if (drop.empty() || id == cmd::FormatHeader) return nullptr;
+    auto* menu = new QMenu(this);
+    for (const MenuEntry& e : drop) {
+        if (e.kind == MenuEntry::Item) {
+            QAction* item = MakeAction(e.id, e);
+            item->setIcon(QIcon());
+            menu->addAction(item);
+            extraActions_.append({e.id, item});
+        } else if (e.kind == MenuEntry::Separator) {
+            menu->addSeparator();
+        }
+    }
+    connect(menu, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
+    dropMenus_.insert(id, menu);
+    return menu;
+}
+
+void CMainFrame::FillToolBar(QToolBar* bar, const std::vector<int>& ids) {
+    bar->clear();
+    for (int id : ids) {
+        if (id == 0) {
+            bar->addSeparator();
+            continue;
+        }
+        QAction* a = actions_.value(id);
+        if (!a) continue;
+        bar->addAction(a);
+        if (QMenu* menu = DropMenu(id)) {
+            if (auto* button = qobject_cast<QToolButton*>(bar->widgetForAction(a))) {
+                button->setMenu(menu);
+                button->setPopupMode(QToolButton::MenuButtonPopup);
+            }
+        }
+    }
+}
+
+std::vector<int> CMainFrame::ToolBarLayout(const QToolBar* bar) {
+    std::vector<int> ids;
+    for (QAction* a : bar->actions()) ids.push_back(a->isSeparator() ? 0 : a->data().toInt());
+    return ids;
+}
+
+void CMainFrame::CustomizeToolBar(int index) {
+    QToolBar* bar = toolBars_.value(index);
+    if (!bar) return;
+    const ToolBarDef& def = ToolBars()[size_t(index)];
+    const std::vector<int> all(def.buttons.begin(), def.buttons.end());
+    CToolBarCustomizeDialog dialog(
+        bar->windowTitle(), ToolBarLayout(bar), all, all,
+        [this](int id, QIcon& icon, QString& text) {
+            if (QAction* a = actions_.value(id)) {
+                icon = a->icon();
+                text = a->toolTip();
+            }
+        },
+        this);
+    dialog.exec();
+    const std::vector<int> layout = dialog.Layout();
+    if (layout == ToolBarLayout(bar)) return;
+    FillToolBar(bar, layout);
+    SaveToolBarLayouts();
+}
+
+void CMainFrame::SaveToolBarLayouts() {
+    // Only a customized bar keeps a layout, so buttons added by a later version show on the others.
+    for (int i = 0; i < toolBars_.size(); ++i) {
+        const ToolBarDef& def = ToolBars()[size_t(i)];
+        const std::vector<int> layout = ToolBarLayout(toolBars_[i]);
+        if (std::equal(layout.begin(), layout.end(), def.buttons.begin(), def.buttons.end())) {
+            profile_.DeleteValue(kCustomizeSection, def.title);
+        } else {
+            profile_.WriteBinary(kCustomizeSection, def.title, EncodeToolBarLayout(layout));
+        }
     }
 }
 
@@ -360,6 +422,7 @@ void CMainFrame::SaveLayout() {
     profile_.WriteBinary(kDockSection, "State", std::vector<unsigned char>(state.begin(), state.end()));
     profile_.WriteString(kDockSection, "Bars", BarNames().toStdString());
     CSizingControlBar::SaveAllStates(this, profile_, kDockSection);
+    SaveToolBarLayouts();
     profile_.WriteInt("Project Bar", "Dockable", IsDockable(projectBar_) ? 1 : 0);
     profile_.WriteInt("Output Bar", "Dockable", IsDockable(outputBar_) ? 1 : 0);
     layoutSaved_ = true;
@@ -480,6 +543,12 @@ bool CMainFrame::eventFilter(QObject* watched, QEvent* e) {
         auto* pane = static_cast<QLabel*>(watched);
         if (!pane->text().isEmpty()) encodingMenu_->popup(pane->mapToGlobal(QPoint(0, 0)) - QPoint(0, encodingMenu_->sizeHint().height()));
         return true;
+    }
+    if (e->type() == QEvent::MouseButtonDblClick) {
+        if (const int index = toolBars_.indexOf(qobject_cast<QToolBar*>(watched)); index >= 0) {
+            CustomizeToolBar(index);
+            return true;
+        }
     }
     switch (e->type()) {
     case QEvent::KeyPress:
@@ -732,8 +801,27 @@ void CMainFrame::changeEvent(QEvent* e) {
     } else if (e->type() == QEvent::WindowStateChange && isMinimized()) {
         QWidget* f = QApplication::focusWidget();
         if (f && isAncestorOf(f)) savedFocus_ = f;
+    } else if (e->type() == QEvent::WindowStateChange) {
+        restoreMaximized_ = isMaximized();
     }
     QMainWindow::changeEvent(e);
+}
+
+void CMainFrame::BringToFront(const QByteArray& activationToken) {
+    // Wayland lets a window take the focus only with the token the desktop gave the second start.
+    if (!activationToken.isEmpty() && QGuiApplication::platformName().startsWith(QStringLiteral("wayland")))
+        qputenv("XDG_ACTIVATION_TOKEN", activationToken);
+    if (isMinimized()) {
+        if (restoreMaximized_) {
+            showMaximized();
+        } else {
+            showNormal();
+        }
+    } else if (!isVisible()) {
+        show();
+    }
+    raise();
+    activateWindow();
 }
 
 void CMainFrame::closeEvent(QCloseEvent* e) {

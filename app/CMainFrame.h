@@ -35,6 +35,8 @@ public:
     // Section and value names of the stored layout.
     static constexpr const char* kPlacementSection = "Windows\\MainFrame";
     static constexpr const char* kDockSection = "ToolBars\\DockBar";
+    // The tool bars' button layouts: "Standard", "Insert", "Format", and each with "-org" for Reset.
+    static constexpr const char* kCustomizeSection = "ToolBars\\Customize";
 
     CMainFrame(CEditorApp& app, Profile& profile);
     ~CMainFrame() override;
@@ -87,6 +89,15 @@ public:
     // its left (top) edge visible.
     static QRect ClampOntoScreen(QRect rect, const QRect& screen);
 
+    // "Customize Toolbar" for tool bar `index` (also a double click on the bar).
+    void CustomizeToolBar(int index);
+    // The command ids of a tool bar's buttons, 0 for a separator.
+    static std::vector<int> ToolBarLayout(const QToolBar* bar);
+
+    // The hand-off: a minimized window comes back as it was before (maximized stays maximized) and
+    // comes forward, with the desktop's activation token where the platform asks for one.
+    void BringToFront(const QByteArray& activationToken = {});
+
     // Saves placement and bar layout (also done when the window closes).
     void SaveLayout();
 
@@ -110,6 +121,9 @@ private:
     QAction* MakeAction(int id, const MenuEntry& entry);
     void BuildMenus();
     void BuildToolBars();
+    void FillToolBar(QToolBar* bar, const std::vector<int>& ids);
+    QMenu* DropMenu(int id);
+    void SaveToolBarLayouts();
     void BuildStatusBar();
     void BuildDocks();
     void RestoreLayout();
@@ -136,6 +150,7 @@ private:
     QMenu* headingMenu_ = nullptr;
     QMenu* contextMenu_ = nullptr;
     QHash<QString, QMenu*> popups_;
+    QHash<int, QMenu*> dropMenus_;
     QMenu* windowMenu_ = nullptr;
     QMenu* encodingMenu_ = nullptr;
     QList<QAction*> windowListActions_;
@@ -148,6 +163,7 @@ private:
     QTimer heartbeat_;
     QPointer<QWidget> savedFocus_;
     bool layoutSaved_ = false;
+    bool restoreMaximized_ = false;  // maximized the last time it was not minimized
 };
 
 }  // namespace tarnwell

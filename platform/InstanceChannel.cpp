@@ -27,6 +27,7 @@ struct CInstanceChannel::Pending {
     QPointer<QLocalSocket> socket;
     int code = 0;
     QByteArray payload;
+    QByteArray token;
 };
 
 QString CInstanceChannel::DefaultName() {
@@ -44,6 +45,17 @@ std::optional<QByteArray> CInstanceChannel::FilePayload(const QByteArray& fileNa
     QByteArray p = fileName;
     p.append('\0');
     return p;
+}
+
+QByteArray CInstanceChannel::WithActivationToken(const QByteArray& payload, const QByteArray& token) {
+    if (token.isEmpty() || token.contains('\0') || payload.size() + token.size() + 1 > kMaxPayload) return payload;
+    return payload + token + QByteArray(1, '\0');
+}
+
+QByteArray CInstanceChannel::OwnActivationToken() {
+    QByteArray token = qgetenv("XDG_ACTIVATION_TOKEN");
+    if (token.isEmpty()) token = qgetenv("DESKTOP_STARTUP_ID");
+    return token;
 }
 
 CInstanceChannel::CInstanceChannel(QString name, QObject* parent) : QObject(parent), name_(std::move(name)) {}
@@ -106,7 +118,7 @@ void CInstanceChannel::PublishWindow(Receiver receiver) {
     auto pending = std::move(pending_);
     pending_.clear();
     for (auto& p : pending) {
-        if (p->socket) Serve(p->socket, p->code, p->payload);
+        if (p->socket) Serve(p->socket, p->code, p->payload, p->token);
     }
 }
 
@@ -154,21 +166,29 @@ void CInstanceChannel::OnReadyRead(QLocalSocket* socket) {
     if (buf.size() < kHeaderSize + qsizetype(length)) return;
     QByteArray payload = buf.mid(kHeaderSize, length);
     buffers_.erase(it);
-    // The payload is a zero-terminated string; anything after the first zero byte is ignored.
+    // The payload is a zero-terminated string, optionally followed by an activation token.
+    QByteArray token;
     const qsizetype zero = payload.indexOf('\0');
-    if (zero >= 0) payload.truncate(zero);
+    if (zero >= 0) {
+        token = payload.mid(zero + 1);
+        const qsizetype end = token.indexOf('\0');
+        token = end >= 0 ? token.left(end) : QByteArray();
+        payload.truncate(zero);
+    }
     if (!receiver_) {
         auto p = std::make_unique<Pending>();
         p->socket = socket;
         p->code = code;
         p->payload = payload;
+        p->token = token;
         pending_.push_back(std::move(p));
         return;
     }
-    Serve(socket, code, payload);
+    Serve(socket, code, payload, token);
 }
 
-void CInstanceChannel::Serve(QLocalSocket* socket, int code, const QByteArray& payload) {
+void CInstanceChannel::Serve(QLocalSocket* socket, int code, const QByteArray& payload, const QByteArray& token) {
+    token_ = token;
     int answer = 0;
     if (code == kActivate || code == kOpenFile) answer = receiver_(code, payload);
     socket->write(Int32Le(answer));

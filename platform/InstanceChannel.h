@@ -5,6 +5,8 @@
 // uint32 payload length, payload. For code 2 the payload is the file name exactly as it stood on the
 // sender's command line followed by one zero byte; for code 1 it is a single zero byte. The payload
 // holds at most 4352 bytes. The receiver answers with one int32: non-zero when it acted.
+// After the zero byte a sender may add the activation token the desktop gave it, itself ended by a
+// zero byte; a receiver that knows nothing of it ignores it.
 #pragma once
 
 #include <QByteArray>
@@ -43,6 +45,10 @@ public:
     static QString DefaultName();
     // The payload for a file name (its bytes and a zero byte), or empty when it does not fit.
     static std::optional<QByteArray> FilePayload(const QByteArray& fileName);
+    // `payload` with `token` after it, when the token is not empty and fits; otherwise `payload`.
+    static QByteArray WithActivationToken(const QByteArray& payload, const QByteArray& token);
+    // The token the desktop gave this process to bring a window forward (empty when none).
+    static QByteArray OwnActivationToken();
 
     explicit CInstanceChannel(QString name = DefaultName(), QObject* parent = nullptr);
     ~CInstanceChannel() override;
@@ -59,6 +65,8 @@ public:
     // Receiver side: from now on commands go to `receiver`. Commands that arrived before are served
     // now, in their order.
     void PublishWindow(Receiver receiver);
+    // The activation token that came with the block being served last (empty when none).
+    const QByteArray& ActivationToken() const { return token_; }
 
     void Close();
     const QString& Name() const { return name_; }
@@ -67,13 +75,14 @@ private:
     struct Pending;
     void OnNewConnection();
     void OnReadyRead(QLocalSocket* socket);
-    void Serve(QLocalSocket* socket, int code, const QByteArray& payload);
+    void Serve(QLocalSocket* socket, int code, const QByteArray& payload, const QByteArray& token);
 
     QString name_;
     bool first_ = true;
     std::unique_ptr<QLocalServer> server_;
     std::unique_ptr<QLocalSocket> client_;
     Receiver receiver_;
+    QByteArray token_;
     std::vector<std::unique_ptr<Pending>> pending_;
     QHash<QLocalSocket*, QByteArray> buffers_;
 };

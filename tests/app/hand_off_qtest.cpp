@@ -6,6 +6,7 @@
 #include "app/CMainFrame.h"
 #include "app/CVeskDoc.h"
 #include "app/ProjectLink.h"
+#include "platform/InstanceChannel.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/ModalDriver.h"
 
@@ -118,6 +119,22 @@ private slots:
         QTRY_COMPARE(OpenPaths(*first.fx.app).size(), 1);
         QDir::setCurrent(before);
         QCOMPARE(OpenPaths(*first.fx.app), QStringList{first.fx.Path("first/page.asp")});
+    }
+
+    void minimizedMaximizedWindowComesBackMaximizedWithTheDesktopsToken() {
+        FirstInstance first;
+        CMainFrame* frame = first.fx.app->MainFrame();
+        frame->showMaximized();
+        QTRY_VERIFY(frame->isMaximized());
+        frame->showMinimized();
+        QTRY_VERIFY(frame->isMinimized());
+        qputenv("XDG_ACTIVATION_TOKEN", "token-from-the-desktop");
+        auto second = first.Second({});
+        qunsetenv("XDG_ACTIVATION_TOKEN");
+        QVERIFY(Finished(*second));
+        QTRY_VERIFY(!frame->isMinimized());
+        QVERIFY(frame->isMaximized());
+        QCOMPARE(first.fx.app->Channel()->ActivationToken(), QByteArray("token-from-the-desktop"));
     }
 
     void secondStartWithoutArgumentsOnlyActivates() {

@@ -143,7 +143,8 @@ private slots:
 
         // Clicking it again brings it back maximized and active.
         Click(strip, 1);
-        QTRY_COMPARE(area->activeSubWindow(), b);
+        QTRY_VERIFY(!b->isMinimized());
+        QCOMPARE(area->activeSubWindow(), b);
         QVERIFY(b->isVisible());
         QVERIFY(b->isMaximized());
         QVERIFY(!b->isMinimized());
@@ -155,20 +156,28 @@ private slots:
         f->UpdateCommands();
         Click(strip, 0);
         QTRY_VERIFY(a->isMinimized());
+        QTRY_COMPARE(area->activeSubWindow(), b);  // the next window came forward
         f->UpdateCommands();
         Click(strip, 0);
-        QTRY_COMPARE(area->activeSubWindow(), a);
+        QTRY_VERIFY(!a->isMinimized());
+        QCOMPARE(area->activeSubWindow(), a);
         QVERIFY(!a->isMaximized() && !a->isMinimized());
 
         // Minimizing the only window that is not minimized leaves none active and no button down.
-        a->SystemCommand(CFileWindow::Minimize);
+        // Minimized by its own button, a window goes to its button too and the next comes forward.
+        a->showMinimized();
+        QTRY_VERIFY(!a->isVisible());
+        QTRY_COMPARE(area->activeSubWindow(), b);
+        // With the last one minimized no window is active and no button down.
         b->SystemCommand(CFileWindow::Minimize);
+        QTRY_VERIFY(!b->isVisible());
+        QCOMPARE(area->activeSubWindow(), nullptr);
         f->UpdateCommands();
         QCOMPARE(strip->Selected(), -1);
         // The window list brings a minimized window back.
         b->Activate();
-        QTRY_COMPARE(area->activeSubWindow(), b);
         QVERIFY(!b->isMinimized());
+        QCOMPARE(area->activeSubWindow(), b);
         QVERIFY(f->close());
     }
 
