@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMenu>
 #include <QSignalSpy>
+#include <QStyle>
 #include <QtTest>
 
 using namespace tarnwell;
@@ -38,6 +39,19 @@ QList<MenuItem> Items(QMenu* menu) {
 class OpenFilesTest : public QObject {
     Q_OBJECT
 private slots:
+    void screenshot() {
+        const QString out = qEnvironmentVariable("TARNWELL_SHOTS");
+        if (out.isEmpty()) QSKIP("TARNWELL_SHOTS names no folder");
+        CSelectionStrip strip;
+        strip.resize(420, 24);
+        strip.show();
+        strip.AddImage(strip.style()->standardIcon(QStyle::SP_FileIcon));
+        for (int i = 0; i < 10; ++i) strip.SetImage(strip.Insert(-1, QString("a-long-page-name-%1.asp").arg(i)), 0);
+        strip.Select(3);
+        QTest::mouseMove(&strip, strip.ButtonRect(1).center());
+        strip.grab().save(out + "/strip_rows.png");
+    }
+
     void toggleAndSelectionClicks() {
         CButtonStrip toggle;
         toggle.resize(400, 24);
