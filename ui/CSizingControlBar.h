@@ -96,6 +96,8 @@ public:
     void SetSize(BarSide side, BarSize size);
     // Gives the bar the size remembered for where it is now.
     void ApplySize();
+    // A remembered size is being put back; sizes seen meanwhile are the layout's, not the user's.
+    bool IsSettling() const { return settling_ > 0; }
 
     // The six stored values of this bar under "<base>-SCBar-<id>"; loading applies them.
     void LoadState(const Profile& profile, const std::string& base);

@@ -45,7 +45,7 @@ private slots:
         f.bar->SetSize(BarSide::Bottom, {500, 150});
         f.bar->SetSize(BarSide::Floating, {320, 240});
         // The user drags the separator: the new width is remembered for the left and right sides.
-        QTest::qWait(250);
+        QTRY_VERIFY(!f.bar->IsSettling());
         f.window.resizeDocks({f.bar}, {280}, Qt::Horizontal);
         QTRY_COMPARE(f.bar->Sizes().vert.cx, 280);
 
@@ -131,7 +131,7 @@ private slots:
         CMainFrame* frame = fx.app->MainFrame();
         QVERIFY(QTest::qWaitForWindowExposed(frame));
         QTRY_COMPARE(frame->ProjectBar()->width(), 200);
-        QTest::qWait(250);
+        QTRY_VERIFY(!frame->ProjectBar()->IsSettling());
         frame->resizeDocks({frame->ProjectBar()}, {260}, Qt::Horizontal);
         QTRY_COMPARE(frame->ProjectBar()->Sizes().vert.cx, 260);
         frame->OutputBar()->SetSize(BarSide::Floating, {333, 222});
@@ -155,12 +155,13 @@ private slots:
         fx.profile->WriteInt(sec, "sizeVertCY", 3);
         fx.Start();
         frame = fx.app->MainFrame();
+        QCOMPARE(frame->ProjectBar()->Sizes().vert.cy, 20);
+        QVERIFY(frame->ProjectBar()->Sizes().vert.cx <= QGuiApplication::primaryScreen()->availableGeometry().width());
         QVERIFY(QTest::qWaitForWindowExposed(frame));
-        QTest::qWait(250);
+        QTRY_VERIFY(!frame->ProjectBar()->IsSettling());
         QVERIFY(frame->ProjectBar()->isVisible());
         QVERIFY(frame->ProjectBar()->width() < frame->width());
         QVERIFY(frame->MdiArea()->width() > 0);
-        QCOMPARE(frame->ProjectBar()->Sizes().vert.cy, 20);
     }
 
     void screenshots() {
