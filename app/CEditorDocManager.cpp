@@ -7,8 +7,10 @@
 #include "app/ProjectLink.h"
 #include "text/AskWithCheck.h"
 #include "text/CCrystalTextView.h"
+#include "text/FileStamp.h"
 
 #include <QDir>
+#include <algorithm>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
@@ -47,7 +49,42 @@ CVeskDoc* CEditorDocManager::FindDocument(const QString& path) const {
     for (const auto& d : docs_) {
         if (!d->IsUntitled() && SamePath(d->PathName(), full)) return d.get();
     }
+    const FileStamp file = StampFile(full.toStdString());
+    if (!file.exists) return nullptr;
+    for (const auto& d : docs_) {
+        if (!d->IsUntitled() && file.SameFile(StampFile(d->PathName().toStdString()))) return d.get();
+    }
     return nullptr;
+}
+
+void CEditorDocManager::CheckFilesOnDisk() {
+    if (checkingDisk_) return;  // a question box takes the activation and gives it back
+    checkingDisk_ = true;
+    std::vector<CVeskDoc*> docs;
+    for (const auto& d : docs_) docs.push_back(d.get());
+    for (CVeskDoc* doc : docs) {
+        if (std::find_if(docs_.begin(), docs_.end(), [doc](const auto& d) { return d.get() == doc; }) == docs_.end())
+            continue;  // closed meanwhile
+        switch (doc->CheckDisk()) {
+        case CVeskDoc::DiskChange::None: break;
+        case CVeskDoc::DiskChange::Deleted:
+            // Closing must ask to save, or the text is gone for good.
+            doc->RememberDiskState();
+            doc->Buffer().SetDirty(true);
+            break;
+        case CVeskDoc::DiskChange::Changed:
+            // A modified document is asked about when it is saved; an unmodified one now, once per change.
+            if (doc->IsModified()) break;
+            doc->RememberDiskState();
+            if (ShowMessage(QStringLiteral("%1\n\nThis file has been changed by another program.\n"
+                                           "Do you want to reload it?")
+                                .arg(QDir::toNativeSeparators(doc->PathName())),
+                            mb::kYesNo | mb::kIconQuestion) == mb::kIdYes)
+                doc->Reload();
+            break;
+        }
+    }
+    checkingDisk_ = false;
 }
 
 CVeskDoc* CEditorDocManager::CreateDocument() {

@@ -54,10 +54,15 @@ public:
     void OnFrameDestroyed(CVeskDoc* doc, CChildFrame* frame);
 
     const std::vector<std::unique_ptr<CVeskDoc>>& Documents() const { return docs_; }
+    // The open document of the file `path` names: the same path, or the same file reached through a
+    // symbolic link or another path.
     CVeskDoc* FindDocument(const QString& path) const;
 
     // The next Open File dialog starts in the open project's folder (once; opening a project sets it).
     void MarkOpenInProjectFolder() { openInProjectFolder_ = true; }
+    // The main window became active: files changed by other programs are offered for reloading (when
+    // their document is unmodified), and a deleted file marks its document modified.
+    void CheckFilesOnDisk();
 
     // Paths are compared exactly, and without regard to case on Windows.
     static bool SamePath(const QString& a, const QString& b);
@@ -70,6 +75,7 @@ private:
     int untitledCount_ = 0;
     bool openInProjectFolder_ = false;
     CVeskDoc* closing_ = nullptr;
+    bool checkingDisk_ = false;
 };
 
 }  // namespace tarnwell

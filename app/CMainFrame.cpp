@@ -3,6 +3,7 @@
 #include "app/CChildFrame.h"
 #include "app/CEditorApp.h"
 #include "app/CMruFileManager.h"
+#include "app/CEditorDocManager.h"
 #include "app/CVeskDoc.h"
 #include "app/CommandIds.h"
 #include "app/MenuTable.h"
@@ -31,6 +32,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QThread>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 #include <QWindowStateChangeEvent>
@@ -797,6 +799,8 @@ void CMainFrame::changeEvent(QEvent* e) {
         } else if (!isMinimized()) {
             if (savedFocus_ && isAncestorOf(savedFocus_)) savedFocus_->setFocus(Qt::ActiveWindowFocusReason);
             savedFocus_.clear();
+            // Files other programs changed meanwhile, asked about once the activation is over.
+            QTimer::singleShot(0, this, [this] { app_.DocManager().CheckFilesOnDisk(); });
         }
     } else if (e->type() == QEvent::WindowStateChange && isMinimized()) {
         QWidget* f = QApplication::focusWidget();

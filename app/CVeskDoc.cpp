@@ -7,6 +7,7 @@
 #include "app/NewFileTemplate.h"
 #include "app/OptionsSheet.h"
 #include "app/ProjectLink.h"
+#include "app/SourceView.h"
 #include "platform/FilePath.h"
 #include "text/AskWithCheck.h"
 #include "text/CVeskView.h"
@@ -14,6 +15,9 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+
+#include <algorithm>
+#include <vector>
 
 namespace tarnwell {
 
@@ -33,6 +37,16 @@ QStringList QtFilters(const QString& pairs) {
 }
 
 }  // namespace
+
+CDocTextBuffer::CDocTextBuffer(CVeskDoc& doc) : doc_(doc) { AttachView(this); }
+
+CDocTextBuffer::~CDocTextBuffer() { DetachView(this); }
+
+void CDocTextBuffer::OnBufferChanged(BufferObserver*, const PositionAdjuster*, std::uint32_t hints, int) {
+    if (hints & HintFlagsOnly) return;  // bookmarks and other marks are not text
+    ++changeCount_;
+    lastChange_ = std::chrono::steady_clock::now();
+}
 
 void CDocTextBuffer::SetDirty(bool dirty) {
     CCrystalTextBuffer::SetDirty(dirty);
@@ -96,14 +110,52 @@ bool CVeskDoc::OnOpenDocument(const QString& path, std::string* error) {
     }
     SetModifiedFlag(buffer_.IsDirty());
     SetPathName(path, false);
+    RememberDiskState();
     manager_.Project().RegisterDocument(this);
     return true;
 }
 
+void CVeskDoc::RememberDiskState() { diskStamp_ = path_.isEmpty() ? FileStamp{} : StampFile(path_.toStdString()); }
+
+CVeskDoc::DiskChange CVeskDoc::CheckDisk() const {
+    if (path_.isEmpty() || !diskStamp_.exists) return DiskChange::None;
+    const FileStamp now = StampFile(path_.toStdString());
+    if (!now.exists) return DiskChange::Deleted;
+    return now.SameState(diskStamp_) ? DiskChange::None : DiskChange::Changed;
+}
+
+bool CVeskDoc::Reload() {
+    std::vector<int> lines;
+    for (CChildFrame* f : frames_) lines.push_back(SourceViewCursor(f->SourceView()).line);
+    FileError fe;
+    if (!buffer_.ReadFromFile(FsPath(path_), LineEndAuto, &fe)) {
+        ShowMessage(QStringLiteral("Failed to reload file \"%1\".\n\n%2")
+                        .arg(QDir::toNativeSeparators(path_), QString::fromStdString(fe.message)),
+                    mb::kOk | mb::kIconStop);
+        return false;
+    }
+    SetModifiedFlag(buffer_.IsDirty());
+    RememberDiskState();
+    for (int i = 0; i < int(frames_.size()) && i < int(lines.size()); ++i) {
+        const int line = std::min(lines[size_t(i)], buffer_.LineCount() - 1);
+        SetSourceViewCursor(frames_[i]->SourceView(), TextPosition{line, 0});
+    }
+    return true;
+}
+
 bool CVeskDoc::OnSaveDocument(const QString& path) {
-    if (!buffer_.WriteToFile(FsPath(path), LineEndAuto, true)) {
-        ShowMessage(QStringLiteral("Failed to save file \"%1\". Please check if the file is read-only.")
-                        .arg(QDir::toNativeSeparators(path)),
+    // Another program's changes are never overwritten without the user's word.
+    const QString full = QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    if (!path_.isEmpty() && CEditorDocManager::SamePath(full, path_) && CheckDisk() == DiskChange::Changed &&
+        ShowMessage(QStringLiteral("The file \"%1\" has changed on disk since it was opened; overwrite?")
+                        .arg(QDir::toNativeSeparators(path_)),
+                    mb::kYesNo | mb::kIconExclamation) != mb::kIdYes)
+        return false;
+    FileError fe;
+    if (!buffer_.WriteToFile(FsPath(path), LineEndAuto, true, &fe)) {
+        // The system's reason, and where the text is when only a temporary file holds it.
+        ShowMessage(QStringLiteral("Failed to save file \"%1\". Please check if the file is read-only.\n\n%2")
+                        .arg(QDir::toNativeSeparators(path), QString::fromStdString(fe.message)),
                     mb::kOk | mb::kIconStop);
         return false;
     }
@@ -111,6 +163,7 @@ bool CVeskDoc::OnSaveDocument(const QString& path) {
     const std::string oldKey = DocumentKey();
     const QString oldPath = path_;
     SetPathName(path, true);
+    RememberDiskState();
     ProjectLink& project = manager_.Project();
     project.DocumentSaved(this);
     if (oldPath.isEmpty() || !CEditorDocManager::SamePath(oldPath, path_))

@@ -4,11 +4,14 @@
 
 #include "text/CCrystalTextBuffer.h"
 #include "text/CommandTarget.h"
+#include "text/FileStamp.h"
 #include "text/TextPosition.h"
 
 #include <QList>
 #include <QString>
 
+#include <chrono>
+#include <cstdint>
 #include <string>
 
 namespace tarnwell {
@@ -17,14 +20,24 @@ class CChildFrame;
 class CEditorDocManager;
 class CVeskDoc;
 
-// The document's buffer: every change of the dirty flag reaches the document.
-class CDocTextBuffer : public CCrystalTextBuffer {
+// The document's buffer: every change of the dirty flag reaches the document, and every change of the
+// text is counted (the recovery files follow the count).
+class CDocTextBuffer : public CCrystalTextBuffer, private BufferObserver {
 public:
-    explicit CDocTextBuffer(CVeskDoc& doc) : doc_(doc) {}
+    explicit CDocTextBuffer(CVeskDoc& doc);
+    ~CDocTextBuffer() override;
     void SetDirty(bool dirty) override;
 
+    std::uint64_t ChangeCount() const { return changeCount_; }
+    std::chrono::steady_clock::time_point LastChange() const { return lastChange_; }
+
 private:
+    void OnBufferChanged(BufferObserver* source, const PositionAdjuster* adjuster, std::uint32_t hints,
+                         int line) override;
+
     CVeskDoc& doc_;
+    std::uint64_t changeCount_ = 0;
+    std::chrono::steady_clock::time_point lastChange_{};
 };
 
 class CVeskDoc : public CCmdTarget {
@@ -33,6 +46,7 @@ public:
     ~CVeskDoc() override;
 
     CCrystalTextBuffer& Buffer() { return buffer_; }
+    const CDocTextBuffer& DocBuffer() const { return buffer_; }
     const std::string& Id() const { return id_; }
     // The full path, or the id for an untitled document.
     std::string DocumentKey() const;
@@ -68,6 +82,15 @@ public:
     // Asks "Save changes to %1?" when modified. False when the user cancels or the save fails.
     bool SaveModified();
 
+    // Whether another program changed or deleted the file since it was loaded or saved.
+    enum class DiskChange { None, Changed, Deleted };
+    DiskChange CheckDisk() const;
+    // Takes the file's present state as the known one (no further question until it changes again).
+    void RememberDiskState();
+    const FileStamp& DiskState() const { return diskStamp_; }
+    // Loads the file again, keeping each window's cursor line. False (with a message) on failure.
+    bool Reload();
+
     // Where a new page puts its cursor (from the template's CursorPos), when valid for the text.
     TextPosition InitialCursor() const;
 
@@ -90,6 +113,7 @@ private:
     QString title_;
     bool modified_ = false;
     TextPosition templateCursor_;
+    FileStamp diskStamp_;
     QList<CChildFrame*> frames_;
     CDocTextBuffer buffer_;
 };

@@ -338,6 +338,10 @@ const std::map<int, Prompt>& Prompts() {
         {WindowCascade, {"Arrange windows so they overlap", "Cascade Windows"}},
         {WindowTileHorz, {"Arrange windows as non-overlapping tiles", "Tile Windows"}},
         {WindowArrange, {"Arrange icons at the bottom of the window", "Arrange Icons"}},
+        {kToggleBookmark, {"Toggle bookmark", "Toggle Bookmark"}},
+        {kNextBookmark, {"Goto next bookmark", "Next Bookmark"}},
+        {kPrevBookmark, {"Goto previous bookmark", "Previous Bookmark"}},
+        {kClearBookmarks, {"Clear all Bookmarks", "Clear Bookmarks"}},
     };
     return table;
 }

@@ -23,4 +23,9 @@ void SetSourceViewCursor(QWidget* view, TextPosition pos) {
     v->SetCursorAndClear(pos);
 }
 
+TextPosition SourceViewCursor(const QWidget* view) {
+    const auto* v = qobject_cast<const CVeskView*>(view);
+    return v ? v->CursorPosition() : TextPosition{0, 0};
+}
+
 }  // namespace tarnwell

@@ -88,6 +88,12 @@ struct FileError {
     std::filesystem::path keptTemporary;  // set when a failed save left the only copy of the text here
 };
 
+// The steps of a save, for tests that make one fail as a full disk, an I/O error or a refused rename
+// would. The hook returns 0 to let the step run, or the errno the step fails with. Null: no faults.
+enum class SaveStep { Create, Write, Flush, Close, Replace };
+using SaveFaultHook = int (*)(SaveStep step);
+void SetSaveFaultHook(SaveFaultHook hook);
+
 // One change in the history. Lines of `text` are separated by CR LF.
 struct HistoryEntry {
     std::uint32_t flags = 0;

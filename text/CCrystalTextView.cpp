@@ -868,7 +868,8 @@ void CCrystalTextView::RecalcVertScrollBar() {
         viewport()->update();
         ShowCaretNow();
     }
-    bar->setRange(0, rows >= count ? 0 : count - 1);
+    // Like a page-sized thumb: the range ends where the last page is full.
+    bar->setRange(0, rows >= count ? 0 : count - rows);
     bar->setPageStep(std::max(1, rows));
     bar->setSingleStep(1);
     bar->setValue(firstVisibleLine_);
@@ -886,7 +887,7 @@ void CCrystalTextView::RecalcHorzScrollBar() {
         viewport()->update();
         ShowCaretNow();
     }
-    bar->setRange(0, cols >= longest ? 0 : longest - 1);
+    bar->setRange(0, cols >= longest ? 0 : longest - cols);
     bar->setPageStep(std::max(1, cols));
     bar->setSingleStep(1);
     bar->setValue(scrollColumn_);

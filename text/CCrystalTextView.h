@@ -238,6 +238,7 @@ protected:
 
     // Typed text reaches this hook (the text view ignores it; the edit view types it).
     virtual void OnTextTyped(const QString& text);
+    static bool IsTypedText(Qt::KeyboardModifiers modifiers);
     // Starts a text drag when the mouse moves after a press inside the selection.
     virtual void StartTextDrag();
     // Drag effects the source offers; the text view allows copy only.

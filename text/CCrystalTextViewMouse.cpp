@@ -67,6 +67,16 @@ bool CCrystalTextView::event(QEvent* e) {
     return QAbstractScrollArea::event(e);
 }
 
+// Whether a key with text under these modifiers types its text. Alt+letter belongs to menus and
+// commands, never to the text. On Windows, AltGr arrives as Ctrl+Alt and types its character; elsewhere
+// AltGr is no Alt, so Ctrl+Alt is a command too.
+bool CCrystalTextView::IsTypedText(Qt::KeyboardModifiers m) {
+#ifdef Q_OS_WIN
+    if ((m & Qt::ControlModifier) && (m & Qt::AltModifier)) return true;
+#endif
+    return !(m & (Qt::ControlModifier | Qt::AltModifier));
+}
+
 void CCrystalTextView::keyPressEvent(QKeyEvent* e) {
     const int id = CommandForKey(e->key(), e->modifiers());
     if (id != 0) {
@@ -80,7 +90,7 @@ void CCrystalTextView::keyPressEvent(QKeyEvent* e) {
         return;
     }
     const QString text = e->text();
-    if (!text.isEmpty() && !(e->modifiers() & Qt::ControlModifier)) {
+    if (!text.isEmpty() && IsTypedText(e->modifiers())) {
         OnTextTyped(text);
         e->accept();
         return;

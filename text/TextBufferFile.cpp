@@ -4,6 +4,7 @@
 // loaded file costs its size plus one small record per line. Saving writes a temporary file beside
 // the target, flushes it, gives it the target's permission bits and renames it over the target, so
 // that at every moment the target is either the old file or the new one.
+#include <atomic>
 #include <cerrno>
 #include <chrono>
 #include <cstdio>
@@ -38,6 +39,18 @@ void SetError(FileError* error, std::error_code ec, const std::string& what) {
 
 std::error_code LastErrno() { return std::error_code(errno, std::generic_category()); }
 
+std::atomic<SaveFaultHook> g_saveFault{nullptr};
+
+// True when a test made this step fail; errno is then set to the fault.
+bool Injected(SaveStep step) {
+    const SaveFaultHook hook = g_saveFault.load(std::memory_order_relaxed);
+    if (hook == nullptr) return false;
+    const int error = hook(step);
+    if (error == 0) return false;
+    errno = error;
+    return true;
+}
+
 std::FILE* OpenForReading(const fs::path& path) {
 #ifdef _WIN32
     return _wfopen(path.c_str(), L"rbS");
@@ -55,6 +68,7 @@ public:
     ~OutFile() { Close(); }
 
     bool CreateNew(const fs::path& path) {
+        if (Injected(SaveStep::Create)) return false;
 #ifdef _WIN32
         fd_ = _wopen(path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _S_IREAD | _S_IWRITE);
 #else
@@ -64,6 +78,7 @@ public:
     }
 
     bool Write(const char* data, size_t size) {
+        if (size > 0 && Injected(SaveStep::Write)) return false;
         while (size > 0) {
             const size_t chunk = size > (size_t{1} << 30) ? (size_t{1} << 30) : size;
 #ifdef _WIN32
@@ -86,6 +101,7 @@ public:
     }
 
     bool Flush() {
+        if (Injected(SaveStep::Flush)) return false;
 #ifdef _WIN32
         return _commit(fd_) == 0;
 #else
@@ -121,6 +137,7 @@ public:
         const int rc = ::close(fd_);
 #endif
         fd_ = -1;
+        if (Injected(SaveStep::Close)) return false;
         return rc == 0;
     }
 
@@ -260,7 +277,13 @@ bool CCrystalTextBuffer::ReadFromFile(const fs::path& path, int mode, FileError*
     return true;
 }
 
+void SetSaveFaultHook(SaveFaultHook hook) { g_saveFault.store(hook, std::memory_order_relaxed); }
+
 bool CCrystalTextBuffer::ReplaceFile(const fs::path& temporary, const fs::path& target, std::error_code& ec) {
+    if (Injected(SaveStep::Replace)) {
+        ec = LastErrno();
+        return false;
+    }
     for (int attempt = 0; attempt < 4; ++attempt) {
         if (attempt > 0) std::this_thread::sleep_for(std::chrono::milliseconds(1));
         fs::rename(temporary, target, ec);

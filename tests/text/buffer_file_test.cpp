@@ -5,6 +5,10 @@
 
 #include "text/LineSplit.h"
 
+#include <cerrno>
+#include <cstring>
+#include <iterator>
+
 #ifndef _WIN32
 #include <sys/stat.h>
 #include <unistd.h>
@@ -391,6 +395,41 @@ TEST(BufferLoad, EditingAHugeLineKeepsEveryLinesBytes) {
         }
         while (buffer.CanUndoStep()) buffer.UndoStep();
         EXPECT_EQ(buffer.Text(), big + "\r\nb" + big);
+    }
+}
+
+// Each step of a save failing as the system would make it fail: the original stays byte for byte, no
+// temporary file is left, the buffer stays modified and the error carries the system's reason.
+SaveStep g_failingStep;
+int g_failingErrno;
+int FailChosenStep(SaveStep step) { return step == g_failingStep ? g_failingErrno : 0; }
+
+TEST(BufferSave, EveryInjectedFaultLeavesTheOriginalIntact) {
+    const struct {
+        SaveStep step;
+        int error;
+    } cases[] = {{SaveStep::Create, EACCES}, {SaveStep::Create, EROFS}, {SaveStep::Write, ENOSPC},
+                 {SaveStep::Write, EIO},     {SaveStep::Flush, EIO},    {SaveStep::Close, EIO},
+                 {SaveStep::Replace, EXDEV}, {SaveStep::Replace, EBUSY}};
+    for (const auto& c : cases) {
+        TempDir dir;
+        WriteBytes(dir / "f.asp", "original\r\n");
+        CCrystalTextBuffer b;
+        ASSERT_TRUE(b.ReadFromFile(dir / "f.asp"));
+        ASSERT_TRUE(b.InsertTextAt(nullptr, 0, 0, std::string(3 << 20, 'x')));  // more than one write block
+        g_failingStep = c.step;
+        g_failingErrno = c.error;
+        SetSaveFaultHook(FailChosenStep);
+        FileError err;
+        const bool saved = b.WriteToFile(dir / "f.asp", LineEndAuto, true, &err);
+        SetSaveFaultHook(nullptr);
+        SCOPED_TRACE(static_cast<int>(c.step));
+        EXPECT_FALSE(saved);
+        EXPECT_EQ(err.code.value(), c.error);
+        EXPECT_NE(err.message.find(std::strerror(c.error)), std::string::npos) << err.message;
+        EXPECT_TRUE(b.IsDirty());
+        EXPECT_EQ(ReadBytes(dir / "f.asp"), "original\r\n");
+        EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 1);
     }
 }
 

@@ -498,6 +498,10 @@ private slots:
         QCOMPARE(TextOf(*buffer), std::string("ab"));
         QTest::keyClick(&view, Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(TextOf(*buffer), std::string("ab "));
+        // Alt+letter and Ctrl+Alt+letter are commands, never text.
+        QTest::keyClick(&view, Qt::Key_F, Qt::AltModifier);
+        QTest::keyClick(&view, Qt::Key_Q, Qt::ControlModifier | Qt::AltModifier);
+        QCOMPARE(TextOf(*buffer), std::string("ab "));
         QVERIFY(view.ExecuteCommand(cmd::UndoAll));
         QCOMPARE(TextOf(*buffer), std::string(""));
         QVERIFY(!buffer->IsDirty());

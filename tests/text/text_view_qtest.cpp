@@ -378,7 +378,7 @@ private slots:
         ShowView(view, buffer.get(), 400, 10 * 19 + 5);
         const int rows = view.VisibleRows();
         QVERIFY(rows > 2);
-        QCOMPARE(view.verticalScrollBar()->maximum(), 199);
+        QCOMPARE(view.verticalScrollBar()->maximum(), 200 - rows);  // the range ends with the last page full
         QCOMPARE(view.verticalScrollBar()->pageStep(), rows);
         view.MoveTextEnd(false);
         QCOMPARE(view.FirstVisibleLine(), 200 - rows);
@@ -412,7 +412,7 @@ private slots:
 
         // Horizontal: a long line scrolls into view and the range follows the longest line.
         view.BindBuffer(wide.get());
-        QCOMPARE(view.horizontalScrollBar()->maximum(), 299);
+        QCOMPARE(view.horizontalScrollBar()->maximum(), 300 - view.VisibleColumns());
         view.MoveEnd(false);
         QCOMPARE(view.ScrollColumn(), 300 - view.VisibleColumns());
         view.MoveHome(false);
