@@ -11,6 +11,7 @@
 #include "app/ProjectLink.h"
 #include "project/CProject.h"
 #include "project/ProjectFile.h"
+#include "app/RecoveryManager.h"
 #include "app/ToolIcons.h"
 #include "platform/FilePath.h"
 #include "platform/InstanceChannel.h"
@@ -28,6 +29,7 @@
 #include <QLabel>
 #include <QPrintDialog>
 #include <QPrinter>
+#include <QSessionManager>
 #include <QTimer>
 #include <QUrl>
 #include <QVBoxLayout>
@@ -51,6 +53,8 @@ CEditorApp::CEditorApp(Config config) : config_(std::move(config)) {
 
 CEditorApp::~CEditorApp() {
     // Windows and documents go before the application object that they reach through Instance().
+    // A clean end: the recovery files of this run go first (every document was saved or given up).
+    recovery_.reset();
     if (docManager_) docManager_->CloseAllDocuments();
     mainFrame_.reset();
     docManager_.reset();
@@ -142,6 +146,17 @@ CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
                   [](const std::string& p) { return !IsProjectPath(p); }, 15, profile_.get(), 30);
     // 11. The document manager.
     docManager_ = std::make_unique<CEditorDocManager>(*this);
+    recovery_ = std::make_unique<CRecoveryManager>(*docManager_, config_.recoveryFolder);
+#ifndef QT_NO_SESSIONMANAGER
+    // Logging out: the unsaved text is kept in any case, and the user is asked where the desktop allows.
+    connect(qApp, &QGuiApplication::commitDataRequest, this, [this](QSessionManager& session) {
+        if (recovery_) recovery_->WriteAllNow();
+        if (session.allowsInteraction()) {
+            if (!SaveAllModified()) session.cancel();
+            session.release();
+        }
+    });
+#endif
 
     // 12-13. The main frame, published to the channel and shown.
     mainFrame_ = std::make_unique<CMainFrame>(*this, *profile_);
@@ -152,6 +167,9 @@ CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
     } else {
         mainFrame_->show();
     }
+
+    // Unsaved edits of a run that did not end cleanly.
+    recovery_->OfferOrphans();
 
     // 14. The file of the command line, or the last project.
     if (!file.isEmpty()) {

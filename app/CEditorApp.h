@@ -17,6 +17,7 @@ class CEditorDocManager;
 class CInstanceChannel;
 class CMruFileManager;
 class CMainFrame;
+class CRecoveryManager;
 class CVeskDoc;
 class Profile;
 class ProjectLink;
@@ -32,6 +33,8 @@ public:
         QString programFolder;
         // The hand-off channel's name; empty: the current user's channel.
         QString channelName;
+        // Where recovery files of unsaved edits live; empty: the user's default recovery folder.
+        QString recoveryFolder;
         // Addresses behind "Check for Updates" and "Technical Support".
         QString updatesUrl = QStringLiteral("https://tarnwell.example.org/updates");
         QString supportUrl = QStringLiteral("mailto:support@tarnwell.example.org");
@@ -61,6 +64,8 @@ public:
 
     CMainFrame* MainFrame() const { return mainFrame_.get(); }
     CEditorDocManager& DocManager() { return *docManager_; }
+    // The recovery files of unsaved edits (null before start-up).
+    CRecoveryManager* Recovery() const { return recovery_.get(); }
     ProjectLink& Project() { return *project_; }
     // Replaces the project model (the project subsystem, tests).
     void SetProject(std::unique_ptr<ProjectLink> project);
@@ -104,6 +109,7 @@ private:
     std::unique_ptr<ProjectLink> project_;
     std::unique_ptr<CMruFileManager> mru_;
     std::unique_ptr<CEditorDocManager> docManager_;
+    std::unique_ptr<CRecoveryManager> recovery_;
     std::unique_ptr<CMainFrame> mainFrame_;
 };
 

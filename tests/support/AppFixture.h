@@ -61,6 +61,7 @@ struct AppFixture {
         c.profile = profile;
         c.programFolder = programFolder;
         c.channelName = channel;
+        c.recoveryFolder = dir.filePath(QStringLiteral("recovery"));
         app = std::make_unique<CEditorApp>(c);
         if (prepare) prepare(*app);
         return app->InitInstance(args);
