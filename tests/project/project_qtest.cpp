@@ -21,6 +21,11 @@
 #include <QProgressBar>
 #include <QtTest>
 
+#include <csignal>
+#ifndef _WIN32
+#include <sys/resource.h>
+#endif
+
 using namespace tarnwell;
 using test::AppFixture;
 using test::ModalDriver;
@@ -231,6 +236,36 @@ private slots:
         QVERIFY(project.CloseProject(true));
         QVERIFY(!QFileInfo::exists(twp));
     }
+
+#ifndef _WIN32
+    void failedWriteOffersRetryAndCancelKeepsTheFile() {
+        AppFixture fx;
+        const QString site = DemoCopy(fx);
+        const QString twp = site + "/Demo.twp";
+        const QByteArray before = AppFixture::Read(twp);
+        QCOMPARE(fx.Start({twp}), CEditorApp::StartResult::Running);
+        ModalDriver driver;
+        driver.Click("Retry");
+        driver.Click("Cancel");
+        // Files may not grow beyond 16 bytes while the project closes: every save of it fails.
+        std::signal(SIGXFSZ, SIG_IGN);
+        rlimit old{};
+        getrlimit(RLIMIT_FSIZE, &old);
+        rlimit small = old;
+        small.rlim_cur = 16;
+        setrlimit(RLIMIT_FSIZE, &small);
+        const bool closed = fx.app->Project().CloseProject(true);
+        setrlimit(RLIMIT_FSIZE, &old);
+        QVERIFY(closed);
+        QCOMPARE(driver.Seen().size(), 2);
+        QVERIFY2(driver.Seen()[0].startsWith("An error occured while writing to project file: ") &&
+                     driver.Seen()[0].size() > 50,
+                 qPrintable(driver.Seen()[0]));
+        QCOMPARE(driver.Seen()[1], driver.Seen()[0]);
+        QCOMPARE(AppFixture::Read(twp), before);  // whole, and no temporary file beside it
+        QCOMPARE(QDir(site).entryList(QStringList{".twsave*"}, QDir::Files | QDir::Hidden).size(), 0);
+    }
+#endif
 
     void lastProjectAtStartUp() {
         AppFixture fx;
