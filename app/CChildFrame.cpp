@@ -17,6 +17,7 @@
 #include "text/ViewFind.h"
 
 #include <QCloseEvent>
+#include <QContextMenuEvent>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -57,6 +58,9 @@ CChildFrame::CChildFrame(CVeskDoc* doc, CMainFrame* mainFrame) : doc_(doc), main
         connect(edit, &CCrystalTextView::ContextMenuRequested, this, [this](QPoint at) {
             if (mainFrame_) mainFrame_->ShowEditorContextMenu(at);
         });
+        // The menu key (and Shift+F10) opens the same menu at the caret.
+        edit->installEventFilter(this);
+        edit->viewport()->installEventFilter(this);
     }
     if (mainFrame_) mainFrame_->AddFileButton(this, doc->Title());
     doc_->AddFrame(this);
@@ -125,6 +129,18 @@ void CChildFrame::closeEvent(QCloseEvent* e) {
         return;
     }
     QMdiSubWindow::closeEvent(e);
+}
+
+bool CChildFrame::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::ContextMenu && static_cast<QContextMenuEvent*>(e)->reason() == QContextMenuEvent::Keyboard) {
+        auto* edit = dynamic_cast<CCrystalEditView*>(sourceView_);
+        if (edit && (watched == edit || watched == edit->viewport())) {
+            const QPoint caret = edit->PositionToPoint(edit->CursorPosition()) + QPoint(0, edit->RowHeight());
+            if (mainFrame_) mainFrame_->ShowEditorContextMenu(edit->viewport()->mapToGlobal(caret));
+            return true;
+        }
+    }
+    return QMdiSubWindow::eventFilter(watched, e);
 }
 
 void CChildFrame::changeEvent(QEvent* e) {

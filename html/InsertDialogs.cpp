@@ -115,7 +115,12 @@ void CPathEdit::Browse() {
             break;
         }
     }
-    const QString chosen = ChooseFile(this, QStringLiteral("Browse"), name, FilterText(), false);
+    // Browsing starts in the page's folder, else in the project's.
+    const QString page = context_.documentPath ? context_.documentPath() : QString();
+    QString folder = page.isEmpty() ? QString() : QFileInfo(page).absolutePath();
+    if (folder.isEmpty() && context_.projectFolder) folder = context_.projectFolder();
+    const QString start = folder.isEmpty() ? name : QDir(folder).filePath(name);
+    const QString chosen = ChooseFile(this, QStringLiteral("Browse"), start, FilterText(), false);
     if (chosen.isEmpty()) return;
     setText(ReferenceForChosenFile(chosen, context_, this));
     selectAll();

@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -396,9 +397,12 @@ void TagCommandsTest::browsingWritesReferences() {
     QDir().mkpath(dir.filePath(QStringLiteral("site")));
     const QString outside = dir.filePath(QStringLiteral("my pic.gif"));
     QFile(outside).open(QIODevice::WriteOnly);
-    QString proposed;
+    QString proposed, opened;
     SetFileChooser([&](QWidget*, const QString&, const QString& start, const QString&, bool save) {
-        if (!save) return outside;
+        if (!save) {
+            opened = start;
+            return outside;
+        }
         proposed = start;
         return dir.filePath(QStringLiteral("site/copied.gif"));
     });
@@ -435,6 +439,7 @@ void TagCommandsTest::browsingWritesReferences() {
         QVERIFY(page.Run(cmd::InsertLink));
         QVERIFY(QFile::exists(dir.filePath(QStringLiteral("site/copied.gif"))));
         QCOMPARE(QFileInfo(proposed).fileName(), QStringLiteral("my pic.gif"));
+        QCOMPARE(opened, page.project);  // browsing starts in the page's folder
         QCOMPARE(page.Text(), std::string("<a href=\"copied.gif\"></a>"));
     }
 }
@@ -587,6 +592,15 @@ void TagCommandsTest::contextMenuInTheProgram() {
         menu->close();
     });
     frame->ShowEditorContextMenu(frame->mapToGlobal(QPoint(200, 200)));
+    // The menu key opens it too.
+    bool shown = false;
+    QTimer::singleShot(100, menu, [menu, &shown] {
+        shown = menu->isVisible();
+        menu->close();
+    });
+    QContextMenuEvent key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
+    QApplication::sendEvent(view->viewport(), &key);
+    QVERIFY(shown);
     frame->ActiveChild()->CloseSilently();
 }
 
