@@ -118,6 +118,15 @@ QAction* CMainFrame::MakeAction(int id, const MenuEntry& entry) {
     return a;
 }
 
+QAction* CMainFrame::ActionFor(const MenuEntry& entry) {
+    QAction* a = actions_.value(entry.id);
+    if (!a) {
+        a = MakeAction(entry.id, entry);
+        actions_.insert(entry.id, a);
+    }
+    return a;
+}
+
 void CMainFrame::BuildMenus() {
     std::vector<QMenu*> stack;
     QMenu* hidden = nullptr;  // holder of accelerators without a menu item
@@ -151,11 +160,7 @@ void CMainFrame::BuildMenus() {
         case MenuEntry::End: stack.pop_back(); break;
         case MenuEntry::Separator: stack.back()->addSeparator(); break;
         case MenuEntry::Item: {
-            QAction* a = actions_.value(e.id);
-            if (!a) {
-                a = MakeAction(e.id, e);
-                actions_.insert(e.id, a);
-            }
+            QAction* a = ActionFor(e);
             if (e.id == cmd::RecentProjectFirst || e.id == cmd::RecentFileFirst) recentMenus_.insert(e.id, stack.back());
             if (stack.back() == hidden) {
                 addAction(a);  // window-wide accelerator
@@ -684,11 +689,7 @@ QMenu* CMainFrame::EditorContextMenu() {
         case MenuEntry::End: stack.pop_back(); break;
         case MenuEntry::Separator: stack.back()->addSeparator(); break;
         case MenuEntry::Item: {
-            QAction* a = actions_.value(e.id);
-            if (!a) {
-                a = MakeAction(e.id, e);
-                actions_.insert(e.id, a);
-            }
+            QAction* a = ActionFor(e);
             stack.back()->addAction(a);
             break;
         }

@@ -119,6 +119,8 @@ protected:
 private:
     QWidget* BarOf(int viewCommand) const;  // the bar a View toggle shows and hides, or null
     QAction* MakeAction(int id, const MenuEntry& entry);
+    // The one action of a menu item's command (made on first use).
+    QAction* ActionFor(const MenuEntry& entry);
     void BuildMenus();
     void BuildToolBars();
     void FillToolBar(QToolBar* bar, const std::vector<int>& ids);

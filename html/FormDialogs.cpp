@@ -1,5 +1,6 @@
 // The dialogs of the Form command and of the form elements.
 #include "html/InsertDialogs.h"
+#include "html/RowList.h"
 
 #include "app/CommandIds.h"
 #include "html/TagCommands.h"
@@ -9,7 +10,6 @@
 #include <QComboBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
-#include <QHeaderView>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -203,35 +203,26 @@ public:
         name_ = AddText(QStringLiteral("&Name:"), "name", kNameLimit);
         size_ = AddText(QStringLiteral("&Size:"), "size");
         multiple_ = AddCheck(QStringLiteral("Allow multiple selection"), "multiple");
-        list_ = new QTreeWidget(this);
-        list_->setObjectName(QStringLiteral("options"));
-        list_->setRootIsDecorated(false);
-        list_->setHeaderLabels({QStringLiteral("Option Label"), QStringLiteral("Value")});
-        list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-        list_->setSelectionBehavior(QAbstractItemView::SelectRows);
-        list_->header()->resizeSection(0, 150);
+        list_ = NewRowList(this, "options", {QStringLiteral("Option Label"), QStringLiteral("Value")}, 150);
         auto* box = new QWidget(this);
         auto* row = new QHBoxLayout(box);
         row->setContentsMargins(0, 0, 0, 0);
         row->addWidget(list_, 1);
         auto* buttons = new QVBoxLayout;
-        const char* names[] = {"add", "delete", "edit", "up", "down"};
-        const QString texts[] = {QStringLiteral("Add"), QStringLiteral("Delete"), QStringLiteral("Edit"),
-                                 QStringLiteral("Move Up"), QStringLiteral("Move Down")};
-        for (int i = 0; i < 5; ++i) {
-            buttons_[i] = new QPushButton(texts[i], box);
-            buttons_[i]->setObjectName(QString::fromLatin1(names[i]));
-            buttons_[i]->setAutoDefault(false);
-            buttons->addWidget(buttons_[i]);
-        }
+        buttons_ = AddRowButtons(box, buttons,
+                                 {{{"add", QStringLiteral("Add")},
+                                   {"delete", QStringLiteral("Delete")},
+                                   {"edit", QStringLiteral("Edit")},
+                                   {"up", QStringLiteral("Move Up")},
+                                   {"down", QStringLiteral("Move Down")}}});
         buttons->addStretch();
         row->addLayout(buttons);
         AddRow(QString(), box);
         connect(buttons_[0], &QPushButton::clicked, this, [this] { Add(); });
         connect(buttons_[1], &QPushButton::clicked, this, [this] { qDeleteAll(list_->selectedItems()); Enable(); });
         connect(buttons_[2], &QPushButton::clicked, this, [this] { Edit(); });
-        connect(buttons_[3], &QPushButton::clicked, this, [this] { Move(-1); });
-        connect(buttons_[4], &QPushButton::clicked, this, [this] { Move(1); });
+        connect(buttons_[3], &QPushButton::clicked, this, [this] { MoveSelectedRow(list_, -1); });
+        connect(buttons_[4], &QPushButton::clicked, this, [this] { MoveSelectedRow(list_, 1); });
         connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { Enable(); });
         connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { Edit(); });
         Enable();
@@ -252,47 +243,25 @@ private:
         item->setText(1, QString::fromStdString(o.value));
         item->setData(0, Qt::UserRole, o.selected);
     }
-    void SelectOnly(QTreeWidgetItem* item) {
-        list_->clearSelection();
-        list_->setCurrentItem(item);
-        item->setSelected(true);
-    }
     void Add() {
         COptionDialog dialog({}, this);
         if (dialog.exec() != QDialog::Accepted) return;
         auto* item = new QTreeWidgetItem(list_);
         Store(item, dialog.Option());
-        SelectOnly(item);
+        SelectOnlyRow(list_, item);
     }
     void Edit() {
-        const auto selected = list_->selectedItems();
-        if (selected.size() != 1) return;
-        COptionDialog dialog(OptionOf(selected[0]), this);
-        if (dialog.exec() == QDialog::Accepted) Store(selected[0], dialog.Option());
+        QTreeWidgetItem* item = SingleSelectedRow(list_);
+        if (!item) return;
+        COptionDialog dialog(OptionOf(item), this);
+        if (dialog.exec() == QDialog::Accepted) Store(item, dialog.Option());
     }
-    void Move(int by) {
-        const auto selected = list_->selectedItems();
-        if (selected.size() != 1) return;
-        const int from = list_->indexOfTopLevelItem(selected[0]);
-        const int to = from + by;
-        if (to < 0 || to >= list_->topLevelItemCount()) return;
-        QTreeWidgetItem* item = list_->takeTopLevelItem(from);
-        list_->insertTopLevelItem(to, item);
-        SelectOnly(item);
-    }
-    void Enable() {
-        const auto selected = list_->selectedItems();
-        const int one = selected.size() == 1 ? list_->indexOfTopLevelItem(selected[0]) : -1;
-        buttons_[1]->setEnabled(!selected.isEmpty());
-        buttons_[2]->setEnabled(one >= 0);
-        buttons_[3]->setEnabled(one > 0);
-        buttons_[4]->setEnabled(one >= 0 && one < list_->topLevelItemCount() - 1);
-    }
+    void Enable() { EnableRowButtons(list_, buttons_[1], buttons_[2], buttons_[3], buttons_[4]); }
 
     QLineEdit *name_, *size_;
     QCheckBox* multiple_;
     QTreeWidget* list_;
-    QPushButton* buttons_[5];
+    std::array<QPushButton*, 5> buttons_;
 };
 
 }  // namespace

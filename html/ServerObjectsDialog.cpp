@@ -1,5 +1,7 @@
 #include "html/ServerObjectsDialog.h"
 
+#include "html/RowList.h"
+
 #include "app/CommandIds.h"
 #include "platform/Profile.h"
 #include "text/AskWithCheck.h"
@@ -118,27 +120,19 @@ void CServerObjectDialog::accept() {
 CServerObjectsDialog::CServerObjectsDialog(CServerObjectStore& store, QWidget* owner) : QDialog(owner), store_(store) {
     setWindowTitle(QStringLiteral("Server Objects"));
     auto* row = new QHBoxLayout(this);
-    list_ = new QTreeWidget(this);
-    list_->setObjectName(QStringLiteral("objects"));
-    list_->setRootIsDecorated(false);
-    list_->setHeaderLabels(QStringLiteral("Title,ID").split(QLatin1Char(',')));
-    list_->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    list_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    list_ = NewRowList(this, "objects", QStringLiteral("Title,ID").split(QLatin1Char(',')), 150);
     const Profile* settings = store.Settings();
     list_->header()->resizeSection(0, settings ? settings->GetInt("Server Objects", "Title Width", 150) : 150);
     list_->header()->resizeSection(1, settings ? settings->GetInt("Server Objects", "ID Width", 150) : 150);
     for (const ServerObject& o : store.Objects()) new QTreeWidgetItem(list_, {Q(o.title), Q(o.id)});
     row->addWidget(list_, 1);
     auto* column = new QVBoxLayout;
-    const char* names[] = {"add", "remove", "change", "up", "down"};
-    const QString texts[] = {QStringLiteral("&Add"), QStringLiteral("&Remove"), QStringLiteral("&Change"),
-                             QStringLiteral("&Up"), QStringLiteral("&Down")};
-    for (int i = 0; i < 5; ++i) {
-        buttons_[i] = new QPushButton(texts[i], this);
-        buttons_[i]->setObjectName(QString::fromLatin1(names[i]));
-        buttons_[i]->setAutoDefault(false);
-        column->addWidget(buttons_[i]);
-    }
+    buttons_ = AddRowButtons(this, column,
+                             {{{"add", QStringLiteral("&Add")},
+                               {"remove", QStringLiteral("&Remove")},
+                               {"change", QStringLiteral("&Change")},
+                               {"up", QStringLiteral("&Up")},
+                               {"down", QStringLiteral("&Down")}}});
     column->addStretch();
     auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, Qt::Vertical, this);
     column->addWidget(box);
@@ -151,52 +145,27 @@ CServerObjectsDialog::CServerObjectsDialog(CServerObjectStore& store, QWidget* o
         Enable();
     });
     connect(buttons_[2], &QPushButton::clicked, this, [this] { Edit(false); });
-    connect(buttons_[3], &QPushButton::clicked, this, [this] { Move(-1); });
-    connect(buttons_[4], &QPushButton::clicked, this, [this] { Move(1); });
+    connect(buttons_[3], &QPushButton::clicked, this, [this] { MoveSelectedRow(list_, -1); });
+    connect(buttons_[4], &QPushButton::clicked, this, [this] { MoveSelectedRow(list_, 1); });
     connect(list_, &QTreeWidget::itemSelectionChanged, this, [this] { Enable(); });
     connect(list_, &QTreeWidget::itemDoubleClicked, this, [this] { Edit(false); });
     Enable();
     resize(520, 300);
 }
 
-void CServerObjectsDialog::Enable() {
-    const auto selected = list_->selectedItems();
-    const int one = selected.size() == 1 ? list_->indexOfTopLevelItem(selected[0]) : -1;
-    buttons_[1]->setEnabled(!selected.isEmpty());
-    buttons_[2]->setEnabled(one >= 0);
-    buttons_[3]->setEnabled(one > 0);
-    buttons_[4]->setEnabled(one >= 0 && one < list_->topLevelItemCount() - 1);
-}
+void CServerObjectsDialog::Enable() { EnableRowButtons(list_, buttons_[1], buttons_[2], buttons_[3], buttons_[4]); }
 
 void CServerObjectsDialog::Edit(bool add) {
-    const auto selected = list_->selectedItems();
-    if (!add && selected.size() != 1) return;
-    const ServerObject old = add ? ServerObject{} : ServerObject{selected[0]->text(0).toStdString(),
-                                                                 selected[0]->text(1).toStdString()};
+    QTreeWidgetItem* one = SingleSelectedRow(list_);
+    if (!add && !one) return;
+    const ServerObject old = add ? ServerObject{} : ServerObject{one->text(0).toStdString(), one->text(1).toStdString()};
     CServerObjectDialog dialog(old, this);
     if (dialog.exec() != QDialog::Accepted) return;
     const ServerObject o = dialog.Object();
-    QTreeWidgetItem* item = add ? new QTreeWidgetItem(list_) : selected[0];
+    QTreeWidgetItem* item = add ? new QTreeWidgetItem(list_) : one;
     item->setText(0, Q(o.title));
     item->setText(1, Q(o.id));
-    if (add) {
-        list_->clearSelection();
-        list_->setCurrentItem(item);
-        item->setSelected(true);
-    }
-}
-
-void CServerObjectsDialog::Move(int by) {
-    const auto selected = list_->selectedItems();
-    if (selected.size() != 1) return;
-    const int from = list_->indexOfTopLevelItem(selected[0]);
-    const int to = from + by;
-    if (to < 0 || to >= list_->topLevelItemCount()) return;
-    QTreeWidgetItem* item = list_->takeTopLevelItem(from);
-    list_->insertTopLevelItem(to, item);
-    list_->clearSelection();
-    list_->setCurrentItem(item);
-    item->setSelected(true);
+    if (add) SelectOnlyRow(list_, item);
 }
 
 void CServerObjectsDialog::accept() {

@@ -6,6 +6,7 @@
 
 #include <QDialog>
 
+#include <array>
 #include <functional>
 #include <vector>
 
@@ -66,11 +67,10 @@ public:
 private:
     void Enable();
     void Edit(bool add);
-    void Move(int by);
 
     CServerObjectStore& store_;
     QTreeWidget* list_;
-    QPushButton* buttons_[5];
+    std::array<QPushButton*, 5> buttons_;
 };
 
 }  // namespace tarnwell
