@@ -12,6 +12,8 @@
 #include "app/ToolIcons.h"
 #include "html/ServerObjectsDialog.h"
 #include "platform/Profile.h"
+#include "project/CProjectTree.h"
+#include "project/ProjectBar.h"
 #include "ui/CSizingControlBar.h"
 #include "ui/ToolBarCustomize.h"
 #include "ui/ToolBarLayout.h"
@@ -353,11 +355,8 @@ void CMainFrame::BuildDocks() {
 
     projectBar_ = new CSizingControlBar(QStringLiteral("Project"), this, {200, 250}, true, 59432);
     projectBar_->setObjectName(QStringLiteral("ProjectBar"));
-    auto* empty = new QLabel(QStringLiteral("No project is open."), projectBar_);
-    empty->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
-    empty->setMargin(8);
-    empty->setEnabled(false);
-    projectBar_->SetContent(empty);
+    projectContent_ = new CProjectBarContent(app_, profile_, projectBar_);
+    projectBar_->SetContent(projectContent_);
     addDockWidget(Qt::LeftDockWidgetArea, projectBar_);
 }
 
@@ -742,6 +741,12 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
     case cmd::ServerObjectCustomize:
     case cmd::OpenProject: return true;
     case cmd::CloseProject: state.enabled = app_.Project().IsOpen(); return true;
+    case cmd::LocateInProject: {
+        const CChildFrame* child = ActiveChild();
+        state.enabled = child && child->Document() && !child->Document()->PathName().isEmpty() &&
+                        projectContent_->Tree()->Tree().Root();
+        return true;
+    }
     case cmd::FormatHeader: {
         // Enabled while some heading command is.
         state.enabled = false;
@@ -770,6 +775,10 @@ bool CMainFrame::ExecuteCommand(int id) {
         return true;
     }
     switch (id) {
+    case cmd::LocateInProject:
+        if (const CChildFrame* child = ActiveChild(); child && child->Document())
+            projectContent_->LocateFile(child->Document()->PathName());
+        return true;
     case cmd::WindowCascade: mdi_->cascadeSubWindows(); return true;
     case cmd::WindowTileHorz: mdi_->tileSubWindows(); return true;
     case cmd::FormatHeader: ShowHeadingMenu(); return true;

@@ -26,6 +26,7 @@ namespace tarnwell {
 
 class CChildFrame;
 class CEditorApp;
+class CProjectBarContent;
 class Profile;
 struct MenuEntry;
 
@@ -51,6 +52,8 @@ public:
     QToolBar* ToolBar(int index) const { return toolBars_.value(index); }
     CSizingControlBar* ProjectBar() const { return projectBar_; }
     CSizingControlBar* OutputBar() const { return outputBar_; }
+    // The "Project" bar's contents: the explorer tree under its " Files " tab.
+    CProjectBarContent* ProjectContent() const { return projectContent_; }
     COpenFilesBar* FilesBar() const { return filesBar_; }
     QMenu* ViewMenu() const { return viewMenu_; }
     QMenu* WindowMenu() const { return windowMenu_; }
@@ -148,6 +151,7 @@ private:
     COpenFilesBar* filesBar_ = nullptr;
     CSizingControlBar* projectBar_ = nullptr;
     CSizingControlBar* outputBar_ = nullptr;
+    CProjectBarContent* projectContent_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* headingMenu_ = nullptr;
     QMenu* contextMenu_ = nullptr;
