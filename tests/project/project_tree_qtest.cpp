@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QMenu>
 #include <QStorageInfo>
 #include <QTemporaryDir>
@@ -183,13 +184,32 @@ private slots:
         QCOMPARE(s.profile.GetInt("Messages", "Confirm Delete Files", 1), 0);
         QVERIFY(!s.Item("b.asp"));
 
-        // A drop moves into the folder (and reports the move); Ctrl copies back.
-        s.tree.DropPaths({s.Path("img.gif")}, s.Item("sub"), false);
+        // A drop moves into the folder (and reports the move); Ctrl copies back. Not onto a file,
+        // nor onto a dragged folder.
+        auto drop = [&](const QStringList& paths, const ExplorerItem* onto, Qt::KeyboardModifiers keys) {
+            QMimeData data;
+            QList<QUrl> urls;
+            for (const QString& p : paths) urls << QUrl::fromLocalFile(p);
+            data.setUrls(urls);
+            const QPoint at = s.tree.visualRect(s.tree.Model().IndexOf(onto)).center();
+            QDragEnterEvent enter(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, keys);
+            QApplication::sendEvent(s.tree.viewport(), &enter);
+            QDragMoveEvent move(at, Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, keys);
+            QApplication::sendEvent(s.tree.viewport(), &move);
+            if (!move.isAccepted()) return false;
+            QDropEvent ev(QPointF(at), Qt::CopyAction | Qt::MoveAction, &data, Qt::LeftButton, keys);
+            QApplication::sendEvent(s.tree.viewport(), &ev);
+            QCoreApplication::processEvents();  // the transfer runs once the drag has ended
+            return ev.isAccepted();
+        };
+        QVERIFY(!drop({s.Path("img.gif")}, s.Item("NewFile(1).asp"), Qt::NoModifier));
+        QVERIFY(!drop({s.Path("sub")}, s.Item("sub"), Qt::NoModifier));
+        QVERIFY(drop({s.Path("img.gif")}, s.Item("sub"), Qt::NoModifier));
         QVERIFY(!QFile::exists(s.Path("img.gif")));
         QCOMPARE(Read(s.Path("sub/img.gif")), QByteArray("x"));
         QVERIFY(s.Item("sub/img.gif") && !s.Item("img.gif"));
         QCOMPARE(s.moved.last(), qMakePair(QStringLiteral("img.gif"), QStringLiteral("img.gif")));
-        s.tree.DropPaths({s.Path("sub/img.gif")}, s.tree.Tree().Root(), true);
+        QVERIFY(drop({s.Path("sub/img.gif")}, s.tree.Tree().Root(), Qt::ControlModifier));
         QVERIFY(QFile::exists(s.Path("img.gif")) && QFile::exists(s.Path("sub/img.gif")));
         QVERIFY(s.Item("img.gif"));
 
