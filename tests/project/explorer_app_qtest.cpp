@@ -11,6 +11,8 @@
 #include "ui/CSizingControlBar.h"
 
 #include <QAction>
+#include <QDir>
+#include <QLineEdit>
 #include <QtTest>
 
 using namespace tarnwell;
@@ -57,6 +59,40 @@ private slots:
         main->UpdateCommands();
         QVERIFY(!main->Action(cmd::LocateInProject)->isEnabled());
         fx.app->DocManager().CloseAllDocuments();
+    }
+
+    void projectFillsTheTreeAndSavesRenamesAndClosesFollow() {
+        AppFixture fx;
+        const QString site = fx.Path(QStringLiteral("Demo"));
+        QVERIFY(test::CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/Webs/Demo"), site));
+        QCOMPARE(fx.Start({site + QStringLiteral("/Demo.twp")}), CEditorApp::StartResult::Running);
+        CEditorApp& app = *fx.app;
+        CProjectTree* tree = app.MainFrame()->ProjectContent()->Tree();
+        const ExplorerItem* root = tree->Tree().Root();
+        QVERIFY(root);
+        QCOMPARE(tree->Model().IndexOf(root).data().toString(),
+                 QStringLiteral("Demo [%1]").arg(QDir::toNativeSeparators(site)));
+        QVERIFY(tree->isExpanded(tree->Model().IndexOf(root)));
+        QVERIFY(ExplorerTree::Child(root, "default.asp") && !ExplorerTree::Child(root, "Demo.twp"));
+
+        // A new page saved into the project folder appears in the tree.
+        CVeskDoc* doc = app.DocManager().NewDocument();
+        QVERIFY(doc);
+        QVERIFY(doc->OnSaveDocument(site + QStringLiteral("/include/fresh.asp")));
+        const ExplorerItem* fresh = tree->Locate((site + QStringLiteral("/include/fresh.asp")).toStdString(), false);
+        QVERIFY(fresh);
+
+        // Renaming its file in the tree renames the open document too.
+        tree->BeginRename(const_cast<ExplorerItem*>(fresh));
+        tree->RenameField()->setText(QStringLiteral("renamed.asp"));
+        QVERIFY(tree->AcceptRename());
+        QCOMPARE(doc->PathName(), site + QStringLiteral("/include/renamed.asp"));
+        QVERIFY(QFile::exists(site + QStringLiteral("/include/renamed.asp")));
+
+        // Closing the project empties the tree.
+        QVERIFY(app.Project().CloseProject(true));
+        QVERIFY(!tree->Tree().Root());
+        QCOMPARE(tree->Model().rowCount(), 0);
     }
 };
 

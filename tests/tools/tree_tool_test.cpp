@@ -1,10 +1,9 @@
 // tarnwell-tool tree, run as a real process over a real folder.
 #include "../project/ExplorerTestSupport.h"
+#include "tests/support/ToolRun.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
-#include <filesystem>
 #include <nlohmann/json.hpp>
 #include <sstream>
 #include <string>
@@ -14,31 +13,16 @@ using tarnwell::test::TempTree;
 
 namespace {
 
-#ifdef _WIN32
-#define popen _popen
-#define pclose _pclose
-#endif
-
 struct Result {
     int status = -1;
     std::vector<std::string> lines;
 };
 
 Result RunTree(const std::string& args) {
-    const std::string tool = (std::filesystem::path(TARNWELL_BIN_DIR) / "tarnwell-tool").string();
+    const tarnwell::test::ToolRun run = tarnwell::test::RunTarnwellTool("tree " + args);
     Result r;
-    FILE* p = popen(("\"" + tool + "\" tree " + args + " 2>/dev/null").c_str(), "r");
-    if (!p) return r;
-    std::string out;
-    char buf[4096];
-    for (size_t n; (n = fread(buf, 1, sizeof buf, p)) > 0;) out.append(buf, n);
-    const int status = pclose(p);
-#ifdef _WIN32
-    r.status = status;
-#else
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-    std::istringstream in(out);
+    r.status = run.status;
+    std::istringstream in(run.out);
     for (std::string line; std::getline(in, line);) r.lines.push_back(line);
     return r;
 }
