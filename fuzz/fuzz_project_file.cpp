@@ -19,7 +19,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(file.Get("Project", "Web Path") == std::string("http://localhost/site"));
     FUZZ_CHECK(file.Set("Open Files", "File 0", "\"a.asp\",0,0"));
     FUZZ_CHECK(file.GetString("Open Files", "File 0") == "\"a.asp\",0,0");
-    FUZZ_CHECK(file.DeleteKey("Open Files", "File 0"));
-    FUZZ_CHECK(!file.Get("Open Files", "File 0"));
+    FUZZ_CHECK(file.DeleteKey("Open Files", "File 0"));  // a hostile file may hold the key again below
     return 0;
 }
