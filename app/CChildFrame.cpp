@@ -15,6 +15,7 @@
 #include "platform/MemoryProfile.h"
 #include "text/CCrystalEditView.h"
 #include "text/ViewFind.h"
+#include "text/ViewPrint.h"
 
 #include <QCloseEvent>
 #include <QContextMenuEvent>
@@ -61,6 +62,14 @@ CChildFrame::CChildFrame(CVeskDoc* doc, CMainFrame* mainFrame) : doc_(doc), main
         // The menu key (and Shift+F10) opens the same menu at the caret.
         edit->installEventFilter(this);
         edit->viewport()->installEventFilter(this);
+    }
+    // Print and Print Preview print the source view's text on the application's printer.
+    if (auto* text = dynamic_cast<CCrystalTextView*>(sourceView_)) {
+        if (CEditorApp* app = CEditorApp::Instance())
+            AttachPrintCommands(*text, app->GetProfile(), [] {
+                CEditorApp* current = CEditorApp::Instance();
+                return current ? &current->Printer() : nullptr;
+            });
     }
     if (mainFrame_) mainFrame_->AddFileButton(this, doc->Title());
     doc_->AddFrame(this);
@@ -227,6 +236,11 @@ CFindCommands* CChildFrame::FindCommands() const {
     return view ? FindCommandsOf(*view) : nullptr;
 }
 
+CPrintCommands* CChildFrame::PrintCommands() const {
+    auto* view = dynamic_cast<CCrystalTextView*>(sourceView_);
+    return view ? PrintCommandsOf(*view) : nullptr;
+}
+
 void CChildFrame::PreviewInBrowser() {
     // The previous preview file goes; the page's text goes to a new one that the desktop opens.
     const QString url = client_->MakePreviewForBrowser();
@@ -238,6 +252,8 @@ bool CChildFrame::UpdateCommand(int id, CommandState& state) {
         state.enabled = true;
         return true;
     }
+    // Printing prints the document's text whichever view is shown.
+    if (CPrintCommands* print = PrintCommands(); print && print->UpdateCommand(id, state)) return true;
     // The find and tag commands work on the source view, so not while the preview is shown.
     if (CTagCommands* tags = TagCommands(); tags && tags->UpdateCommand(id, state)) return true;
     CFindCommands* find = SourceShown() ? FindCommands() : nullptr;
@@ -249,6 +265,7 @@ bool CChildFrame::ExecuteCommand(int id) {
         PreviewInBrowser();
         return true;
     }
+    if (CPrintCommands* print = PrintCommands(); print && print->ExecuteCommand(id)) return true;
     if (CTagCommands* tags = TagCommands(); tags && tags->ExecuteCommand(id)) return true;
     CFindCommands* find = SourceShown() ? FindCommands() : nullptr;
     return find && find->ExecuteCommand(id);

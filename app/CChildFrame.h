@@ -17,6 +17,7 @@ class CMainFrame;
 class CVeskDoc;
 class CFindCommands;
 class CTagCommands;
+class CPrintCommands;
 
 class CChildFrame : public QMdiSubWindow, public CCmdTarget, public CFileWindow {
     Q_OBJECT
@@ -68,6 +69,7 @@ protected:
 private:
     CFindCommands* FindCommands() const;
     CTagCommands* TagCommands() const;
+    CPrintCommands* PrintCommands() const;
     bool SourceShown() const;
     void PreviewInBrowser();
     void BringNextForward();

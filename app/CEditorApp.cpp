@@ -17,6 +17,7 @@
 #include "platform/InstanceChannel.h"
 #include "platform/SettingsProfile.h"
 #include "text/AskWithCheck.h"
+#include "text/PageSetupDialog.h"
 #include "text/StringTable.h"
 #include "lang/Keywords.h"
 
@@ -68,6 +69,11 @@ CEditorApp::~CEditorApp() {
 }
 
 CEditorApp* CEditorApp::Instance() { return g_app; }
+
+QPrinter& CEditorApp::Printer() {
+    if (!printer_) printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
 
 void CEditorApp::SetProject(std::unique_ptr<ProjectLink> project) { project_ = std::move(project); }
 
@@ -278,6 +284,7 @@ bool CEditorApp::UpdateCommand(int id, CommandState& state) {
     case cmd::FileNew:
     case cmd::FileOpen:
     case cmd::FilePrintSetup:
+    case cmd::FilePageSetup:
     case cmd::CheckForUpdates:
     case cmd::TechnicalSupport:
     case cmd::AppExit:
@@ -302,11 +309,14 @@ bool CEditorApp::ExecuteCommand(int id) {
     case cmd::SaveAll: docManager_->SaveAll(); return true;
     case cmd::CloseAll: docManager_->CloseAll(); return true;
     case cmd::FilePrintSetup: {
-        static QPrinter printer;
-        QPrintDialog dlg(&printer, DialogOwner());
+        QPrintDialog dlg(&Printer(), DialogOwner());
+        dlg.setWindowTitle(QStringLiteral("Print Setup"));
         dlg.exec();
         return true;
     }
+    case cmd::FilePageSetup:
+        if (profile_) RunPageSetup(*profile_, DialogOwner());
+        return true;
     case cmd::CheckForUpdates: QDesktopServices::openUrl(QUrl(config_.updatesUrl)); return true;
     case cmd::TechnicalSupport: QDesktopServices::openUrl(QUrl(config_.supportUrl)); return true;
     case cmd::AppExit:

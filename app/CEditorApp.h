@@ -11,6 +11,8 @@
 #include <functional>
 #include <memory>
 
+class QPrinter;
+
 namespace tarnwell {
 
 class CEditorDocManager;
@@ -74,6 +76,8 @@ public:
     CInstanceChannel* Channel() const { return channel_.get(); }
     // The recent lists (null before start-up made them).
     CMruFileManager* Mru() const { return mru_.get(); }
+    // The printer that Print, Print Preview and Print Setup share (made on first use).
+    QPrinter& Printer();
 
     // The open-file operation: a project file opens the project (null result), any other path a
     // document (activated when already open).
@@ -111,6 +115,7 @@ private:
     std::unique_ptr<CEditorDocManager> docManager_;
     std::unique_ptr<CRecoveryManager> recovery_;
     std::unique_ptr<CMainFrame> mainFrame_;
+    std::unique_ptr<QPrinter> printer_;
 };
 
 }  // namespace tarnwell

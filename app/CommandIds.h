@@ -3,7 +3,7 @@
 // ids (cursor, editing, bookmarks, undo) live in the text folder's header.
 #pragma once
 
-// The find ids and the status bar's pane ids are the views' (text/EditCommandIds.h).
+// The find, print and status bar pane ids are the views' (text/EditCommandIds.h).
 #include "text/EditCommandIds.h"
 
 namespace tarnwell::cmd {
@@ -15,11 +15,7 @@ enum : int {
     FileClose = 57602,
     FileSave = 57603,
     FileSaveAs = 57604,
-    FilePageSetup = 57605,
     FilePrintSetup = 57606,
-    FilePrint = 57607,
-    FilePrintDirect = 57608,
-    FilePrintPreview = 57609,
     AppExit = 57665,
     AppAbout = 57664,
     SaveAll = 37347,

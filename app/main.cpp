@@ -1,13 +1,23 @@
 // The tarnwell program: an editor for HTML and classic ASP pages.
+#include "app/BatchPrint.h"
 #include "app/BrowseView.h"
 #include "app/CEditorApp.h"
 #include "app/ToolIcons.h"
+#include "platform/SettingsProfile.h"
 
 #include <QApplication>
 
 int main(int argc, char** argv) {
-    // The embedded browser needs its settings before the application object exists.
-    tarnwell::CBrowseView::PrepareApplication();
+    // Batch printing needs no display: it runs on the offscreen platform.
+    QStringList rawArgs;
+    for (int i = 1; i < argc; ++i) rawArgs << QString::fromLocal8Bit(argv[i]);
+    const bool batchPrint = tarnwell::IsBatchPrintCommand(rawArgs);
+    if (batchPrint) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    } else {
+        // The embedded browser needs its settings before the application object exists.
+        tarnwell::CBrowseView::PrepareApplication();
+    }
     QApplication qapp(argc, argv);
     QApplication::setOrganizationName(QStringLiteral("Tarnwell"));
     QApplication::setApplicationName(QStringLiteral("Tarnwell"));
@@ -15,9 +25,14 @@ int main(int argc, char** argv) {
     QApplication::setDesktopFileName(QStringLiteral("tarnwell"));
     QApplication::setWindowIcon(tarnwell::AppIcon());
 
-    tarnwell::CEditorApp app(tarnwell::CEditorApp::Config{});
     QStringList args = QApplication::arguments();
     args.removeFirst();
+    if (batchPrint) {
+        tarnwell::SettingsProfile profile;
+        return tarnwell::RunBatchPrint(args, profile);
+    }
+
+    tarnwell::CEditorApp app(tarnwell::CEditorApp::Config{});
     switch (app.InitInstance(args)) {
     case tarnwell::CEditorApp::StartResult::HandedOff: return 0;
     case tarnwell::CEditorApp::StartResult::Failed: return 1;

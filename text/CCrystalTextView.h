@@ -210,6 +210,22 @@ public:
 
     bool HasFocusFlag() const { return hasFocus_; }
 
+    // --- Printing (the steps are in ViewPrint.cpp) ---
+    // Texts of the bands of printed page `page` (1-based) of `pageCount`: no header, "Page %d/%d".
+    virtual QString HeaderText(int page, int pageCount) const;
+    virtual QString FooterText(int page, int pageCount) const;
+    // Draw a band's text centred on one line, the header at the top of its band, the footer at the
+    // bottom of its band; an empty text draws nothing.
+    virtual void PaintPageHeader(QPainter& painter, const QRect& band, int page, int pageCount);
+    virtual void PaintPageFooter(QPainter& painter, const QRect& band, int page, int pageCount);
+    // Whether printed pages have the bands (no command changes them: header off, footer on).
+    bool PageHeaderOn() const { return pageHeaderOn_; }
+    bool PageFooterOn() const { return pageFooterOn_; }
+    void SetPageBands(bool header, bool footer) {
+        pageHeaderOn_ = header;
+        pageFooterOn_ = footer;
+    }
+
 signals:
     // Cursor, selection, overwrite or line-end mode changed: the status texts may differ.
     void StatusChanged();
@@ -291,6 +307,8 @@ protected:
     bool caretBlinkOn_ = true;
     QRect lastCaretRect_;
     bool showSelectionAlwaysOverride_ = false;
+    bool pageHeaderOn_ = false;
+    bool pageFooterOn_ = true;
 
     TextPosition cursor_;
     TextPosition selFrom_;

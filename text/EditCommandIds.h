@@ -55,6 +55,14 @@ enum : int {
     EditReplace = 57641,
 };
 
+// Printing, served by the view's print commands (text/ViewPrint.h); Page Setup by the application.
+enum : int {
+    FilePageSetup = 57605,
+    FilePrint = 57607,
+    FilePrintDirect = 57608,
+    FilePrintPreview = 57609,
+};
+
 // Status bar panes: the active view fills them through the update call (CommandState::text).
 enum : int {
     IndicatorPosition = 32774,   // "Ln %d, Col %d"
