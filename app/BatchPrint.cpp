@@ -26,9 +26,23 @@ bool PrintFileToPdf(const QString& file, const QString& out, Profile& profile, Q
     };
     const QString fileName = QDir::toNativeSeparators(file);
     const QString outName = QDir::toNativeSeparators(out);
-    CCrystalTextBuffer buffer;
-    FileError fe;
     if (QFileInfo(file).isDir()) return fail(QStringLiteral("cannot read \"%1\": it is a folder").arg(fileName));
+    // The options give the page its default encoding, font and tab size, as in the editor.
+    const bool ownOptions = !COptionsSheet::Exists();
+    if (ownOptions) COptionsSheet::SetProfile(&profile);
+    struct ReleaseOptions {
+        bool own;
+        ~ReleaseOptions() {
+            if (!own) return;
+            COptionsSheet::Release();
+            COptionsSheet::SetProfile(nullptr);
+        }
+    } releaseOptions{ownOptions};
+    const COptionsSheet& options = COptionsSheet::Get();
+
+    CCrystalTextBuffer buffer;
+    buffer.SetDefaultCodePage(options.Edit().defaultEncoding);
+    FileError fe;
     if (!buffer.ReadFromFile(FsPath(file), LineEndAuto, &fe))
         return fail(QStringLiteral("cannot read \"%1\": %2").arg(fileName, QString::fromStdString(fe.message)));
     // The PDF is created before printing so that an unwritable name is reported with the system's reason.
@@ -38,24 +52,17 @@ bool PrintFileToPdf(const QString& file, const QString& out, Profile& profile, Q
             return fail(QStringLiteral("cannot write \"%1\": %2").arg(outName, probe.errorString()));
     }
 
-    // The options give the view its font and tab size, as in the editor.
-    const bool ownOptions = !COptionsSheet::Exists();
-    if (ownOptions) COptionsSheet::SetProfile(&profile);
     CVeskView view(&buffer, GetFileKind(file.toStdString()));
     view.BindBuffer();
-    COptionsSheet::Get().ApplyFontTo(&view);
+    options.ApplyFontTo(&view);
     view.setWindowTitle(QFileInfo(file).fileName());
 
     QPrinter printer(QPrinter::HighResolution);
     printer.setOutputFormat(QPrinter::PdfFormat);
     printer.setOutputFileName(out);
     printer.setDocName(QFileInfo(file).fileName());
-    const bool printed = PrintView(view, printer, ReadPageMargins(profile));
-    if (ownOptions) {
-        COptionsSheet::Release();
-        COptionsSheet::SetProfile(nullptr);
-    }
-    if (!printed) return fail(QStringLiteral("cannot write \"%1\"").arg(outName));
+    if (!PrintView(view, printer, ReadPageMargins(profile)))
+        return fail(QStringLiteral("cannot write \"%1\"").arg(outName));
     return true;
 }
 
