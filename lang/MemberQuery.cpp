@@ -156,6 +156,11 @@ MemberList ListMembersAt(TypeContext& ctx, OutlineSource& document, const LineSo
         }
     }
     std::stable_sort(out.items.begin(), out.items.end(), LessNoCase);
+    // A name declared in several places (the predefined objects of every included file, a global
+    // redeclared in an include) is listed once: the first, from the nearest scope.
+    out.items.erase(std::unique(out.items.begin(), out.items.end(),
+                                [](const MemberListItem& a, const MemberListItem& b) { return OutlineNameEquals(a.name, b.name); }),
+                    out.items.end());
     if (out.items.empty()) out.reason = "no-members";
     return out;
 }
