@@ -5,6 +5,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "lang/AsciiCase.h"
 #include "lang/OutlineStore.h"
 #include "lang/Regexx.h"
 
@@ -13,14 +14,6 @@ namespace tarnwell {
 namespace {
 
 using regexx::Regexx;
-
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperKey(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = AsciiUpper(c);
-    return out;
-}
 
 template <typename T>
 const T* FindByName(const std::vector<std::unique_ptr<T>>& list, std::string_view name) {
@@ -365,7 +358,7 @@ private:
         VariableItem* existing = nullptr;
         if (global) {
             // The global list can grow long; an index by upper-cased name keeps merging linear.
-            auto [it, inserted] = globalIndex_.try_emplace(UpperKey(v->name), v.get());
+            auto [it, inserted] = globalIndex_.try_emplace(AsciiUpperCopy(v->name), v.get());
             if (!inserted) existing = it->second;
         } else {
             for (auto& item : list)
@@ -433,12 +426,7 @@ size_t LineContinuationKeep(std::string_view seg) {
     return t.size() - 1;
 }
 
-bool OutlineNameEquals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
+bool OutlineNameEquals(std::string_view a, std::string_view b) { return AsciiEqualsNoCase(a, b); }
 
 const VariableItem* ProcedureItem::FindLocal(std::string_view name) const { return FindByName(locals, name); }
 const ProcedureItem* ClassItem::FindProcedure(std::string_view name) const { return FindByName(procedures, name); }

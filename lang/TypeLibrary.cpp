@@ -3,6 +3,8 @@
 
 #include <filesystem>
 
+#include "lang/AsciiCase.h"
+
 namespace tarnwell {
 
 namespace {
@@ -16,14 +18,6 @@ constexpr const char* kVarTypeNames[50] = {
     "VT_BLOB_OBJECT", "VT_CF", "VT_CLSID", "VT_BSTR_BLOB", "VT_VECTOR", "VT_ARRAY", "VT_BYREF", "VT_RESERVED",
     "VT_ILLEGAL", "VT_ILLEGALMASKED", "VT_TYPEMASK",
 };
-
-char AsciiUpper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-std::string UpperKey(std::string_view s) {
-    std::string out(s);
-    for (char& c : out) c = AsciiUpper(c);
-    return out;
-}
 
 template <typename T>
 const T* FindInList(const std::vector<std::unique_ptr<T>>& list, std::string_view name) {
@@ -48,12 +42,7 @@ int VarTypeFromName(std::string_view name) {
     return -1;
 }
 
-bool TypeNameEquals(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i)
-        if (AsciiUpper(a[i]) != AsciiUpper(b[i])) return false;
-    return true;
-}
+bool TypeNameEquals(std::string_view a, std::string_view b) { return AsciiEqualsNoCase(a, b); }
 
 const TypeEntry* TypeEntry::DispatchType() const {
     if (kind != kTypeCoclass || interfaces.empty()) return this;
@@ -148,7 +137,7 @@ const TypeEntry* TypeLibraryCache::LocateAndLoad(std::string_view progId) {
 }
 
 bool TypeLibraryCache::LoadTypeLibraryForProgId(std::string_view progId) {
-    const std::string key = UpperKey(progId);
+    const std::string key = AsciiUpperCopy(progId);
     auto it = remembered_.find(key);
     if (it != remembered_.end()) return it->second != nullptr;
     const TypeEntry* found = LocateAndLoad(progId);
@@ -165,7 +154,7 @@ const TypeEntry* TypeLibraryCache::FindTypeByProgId(std::string_view text, const
         for (const auto& lib : libraries_)
             if (const TypeEntry* t = lib->FindType(text)) return t;
     }
-    const std::string key = UpperKey(text);
+    const std::string key = AsciiUpperCopy(text);
     if (auto it = remembered_.find(key); it != remembered_.end()) return it->second;
     const TypeEntry* found = dot == std::string_view::npos ? nullptr : FindLibraryType(text.substr(0, dot), text.substr(dot + 1));
     if (!found) found = LocateAndLoad(text);
@@ -174,7 +163,7 @@ const TypeEntry* TypeLibraryCache::FindTypeByProgId(std::string_view text, const
 }
 
 bool TypeLibraryCache::HasFailed(std::string_view progId) const {
-    auto it = remembered_.find(UpperKey(progId));
+    auto it = remembered_.find(AsciiUpperCopy(progId));
     return it != remembered_.end() && it->second == nullptr;
 }
 

@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "lang/AsciiCase.h"
 #include "lang/BinaryTypeLibrary.h"
 #include "lang/TypeDescription.h"
 
@@ -17,16 +18,9 @@ namespace fs = std::filesystem;
 
 namespace {
 
-std::string Upper(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    return out;
-}
-
 bool IsLibraryExtension(const std::string& ext) {
     static const char* const kExts[] = {".TLD", ".TLB", ".OLB", ".DLL", ".OCX", ".EXE"};
-    const std::string up = Upper(ext);
+    const std::string up = AsciiUpperCopy(ext);
     return std::any_of(std::begin(kExts), std::end(kExts), [&](const char* e) { return up == e; });
 }
 
@@ -127,7 +121,7 @@ void FolderTypeLibraryProvider::BuildIndex() {
                 std::string_view line(text.data() + pos, nl - pos);
                 if (size_t hash = line.find('#'); hash != std::string_view::npos) line = line.substr(0, hash);
                 auto w = Words(line);
-                if (w.size() == 3) progIds_.emplace(Upper(w[0]), std::make_pair(std::string(w[1]), std::string(w[2])));
+                if (w.size() == 3) progIds_.emplace(AsciiUpperCopy(w[0]), std::make_pair(std::string(w[1]), std::string(w[2])));
                 pos = nl + 1;
             }
         }
@@ -145,14 +139,14 @@ void FolderTypeLibraryProvider::BuildIndex() {
             } else {
                 name = PeekTypeDescriptionName(bytes);
             }
-            if (!name.empty()) libraryFiles_.emplace(Upper(name), f.string());
+            if (!name.empty()) libraryFiles_.emplace(AsciiUpperCopy(name), f.string());
         }
     }
 }
 
 bool FolderTypeLibraryProvider::LocateProgId(std::string_view progId, ProgIdLocation& out) {
     if (!indexed_) BuildIndex();
-    const std::string key = Upper(progId);
+    const std::string key = AsciiUpperCopy(progId);
     if (auto it = progIds_.find(key); it != progIds_.end()) {
         out.library = it->second.first;
         out.coclass = it->second.second;
@@ -166,7 +160,7 @@ bool FolderTypeLibraryProvider::LocateProgId(std::string_view progId, ProgIdLoca
         out.library = std::string(progId.substr(0, dot));
         out.coclass = std::string(rest);
     }
-    auto file = libraryFiles_.find(Upper(out.library));
+    auto file = libraryFiles_.find(AsciiUpperCopy(out.library));
     out.path = file == libraryFiles_.end() ? std::string() : file->second;
     return true;
 }

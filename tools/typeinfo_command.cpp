@@ -102,13 +102,20 @@ int OpenPage(const char* command, const Args& a, Page& page) {
     return 0;
 }
 
-int RunMembers(const std::vector<std::string>& args) {
+// Opens the page, sets up the libraries and prints what produce makes of the caret.
+int RunAtCaret(const char* command, const std::vector<std::string>& args,
+               std::string (*produce)(TypeContext& ctx, Page& page)) {
     Args a;
     Page page;
     if (!ParseArgs(args, a)) a.rest.clear();
-    if (int rc = OpenPage("members", a, page)) return rc;
+    if (int rc = OpenPage(command, a, page)) return rc;
     auto cache = MakeCache(a);
     TypeContext ctx{page.store, *cache};
+    Print(produce(ctx, page));
+    return 0;
+}
+
+std::string MembersJson(TypeContext& ctx, Page& page) {
     const MemberList list = ListMembersAt(ctx, *page.doc, page.text, page.caret);
     std::string out = "{";
     AppendKey(out, "type");
@@ -131,17 +138,10 @@ int RunMembers(const std::vector<std::string>& args) {
     AppendKey(out, "reason");
     AppendStringOrNull(out, list.reason);
     out += '}';
-    Print(out);
-    return 0;
+    return out;
 }
 
-int RunParams(const std::vector<std::string>& args) {
-    Args a;
-    Page page;
-    if (!ParseArgs(args, a)) a.rest.clear();
-    if (int rc = OpenPage("params", a, page)) return rc;
-    auto cache = MakeCache(a);
-    TypeContext ctx{page.store, *cache};
+std::string ParamsJson(TypeContext& ctx, Page& page) {
     const ParameterTip tip = ParameterTipAt(ctx, *page.doc, page.text, page.caret);
     std::string out = "{";
     if (tip.callee.empty()) {
@@ -158,9 +158,11 @@ int RunParams(const std::vector<std::string>& args) {
         out += ",\"index\":" + std::to_string(tip.index);
     }
     out += '}';
-    Print(out);
-    return 0;
+    return out;
 }
+
+int RunMembers(const std::vector<std::string>& args) { return RunAtCaret("members", args, &MembersJson); }
+int RunParams(const std::vector<std::string>& args) { return RunAtCaret("params", args, &ParamsJson); }
 
 void AppendMember(std::string& out, const TypeMember& m, bool method, const std::vector<TypeParameter>* params) {
     out += "{\"name\":";

@@ -1,13 +1,13 @@
 // tarnwell-tool members, params and types, run as real processes over the shipped type libraries.
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <string>
 
+#include "tests/support/ToolRun.h"
 #include "tests/support/TypeLibWriter.h"
 
 namespace fs = std::filesystem;
@@ -16,32 +16,8 @@ using namespace tarnwell;
 
 namespace {
 
-#ifdef _WIN32
-#define popen _popen
-#define pclose _pclose
-#endif
-
-struct Result {
-    int status = -1;
-    std::string out;
-};
-
-Result RunTool(const std::string& args) {
-    std::string command = "\"" + (fs::path(TARNWELL_BIN_DIR) / "tarnwell-tool").string() + "\" " + args + " 2>&1";
-    Result r;
-    FILE* p = popen(command.c_str(), "r");
-    if (!p) return r;
-    char buf[4096];
-    size_t n;
-    while ((n = fread(buf, 1, sizeof buf, p)) > 0) r.out.append(buf, n);
-    int status = pclose(p);
-#ifdef _WIN32
-    r.status = status;
-#else
-    r.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-#endif
-    return r;
-}
+using Result = test::ToolRun;
+Result RunTool(const std::string& args) { return test::RunTarnwellTool(args); }
 
 struct TempDir {
     fs::path path = fs::temp_directory_path() / ("tarnwell-typeinfo-tool-" + std::to_string(std::random_device{}()));
