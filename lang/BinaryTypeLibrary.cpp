@@ -226,6 +226,7 @@ private:
                 for (const auto& m : ownMethods[static_cast<size_t>(b)]) AddUnique(t->methods, std::make_unique<MethodMember>(*m));
                 for (const auto& p : ownProps[static_cast<size_t>(b)]) AddUnique(t->properties, std::make_unique<PropertyMember>(*p));
             }
+            // Copies: another interface may be based on this one and read its own members later.
             for (auto& m : ownMethods[i]) AddUnique(t->methods, std::make_unique<MethodMember>(*m));
             for (auto& p : ownProps[i]) AddUnique(t->properties, std::make_unique<PropertyMember>(*p));
         }
