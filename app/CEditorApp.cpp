@@ -141,7 +141,8 @@ CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
     // 7. The keyword files, VBScript first; each failure has its own switchable warning.
     LoadKeywordFiles([](const QString& path) { return LoadKeywordFile(VbKeywordSet(), FsPath(path)); },
                      [](const QString& path) { return LoadKeywordFile(HtmlKeywordSet(), FsPath(path)); });
-    // 8. Type libraries: loaded by the type-information model once it is part of the program.
+    // 8. The type libraries "asp.tlb" and "vbscript.dll" of the "TypeLibs" folder.
+    project_->LoadTypeLibraries(FsPath(DataFolder(QStringLiteral("TypeLibs"))).string());
     // 9. The pseudo-random generator (document ids, preview file names).
     std::srand(unsigned(std::time(nullptr)));
     // 10. The recent lists: project files, then every other file.

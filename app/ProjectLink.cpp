@@ -1,6 +1,8 @@
 #include "app/ProjectLink.h"
 
 #include "lang/OutlineStore.h"
+#include "lang/TypeLibraryFolders.h"
+#include "lang/TypeResolve.h"
 #include "text/AskWithCheck.h"
 
 #include <cstdio>
@@ -16,6 +18,19 @@ ProjectLink::~ProjectLink() = default;
 OutlineSource* ProjectLink::GetOutlineData(const std::string& key) const { return outlines_->Find(key); }
 
 OutlineSource& ProjectLink::GetOrCreateOutlineData(const std::string& key) { return outlines_->GetOrCreate(key); }
+
+TypeLibraryCache& ProjectLink::TypeLibraries() {
+    if (!types_) types_ = std::make_unique<TypeLibraryCache>(std::make_unique<FolderTypeLibraryProvider>(std::vector<std::string>{}));
+    return *types_;
+}
+
+void ProjectLink::LoadTypeLibraries(const std::string& programTypeLibs) {
+    types_ = std::make_unique<TypeLibraryCache>(
+        std::make_unique<FolderTypeLibraryProvider>(std::vector<std::string>{UserTypeLibraryFolder(), programTypeLibs}));
+    if (!programTypeLibs.empty()) LoadStartupTypeLibraries(*types_, programTypeLibs);
+}
+
+TypeContext ProjectLink::TypeInfo() { return {*outlines_, TypeLibraries()}; }
 
 bool ProjectLink::ReloadProject() {
     const std::string path = ProjectFilePath();

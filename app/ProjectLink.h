@@ -16,6 +16,8 @@ namespace tarnwell {
 class CVeskDoc;
 class OutlineSource;
 class OutlineStore;
+class TypeLibraryCache;
+struct TypeContext;
 
 class ProjectLink {
 public:
@@ -49,22 +51,22 @@ public:
     OutlineSource* GetOutlineData(const std::string& key) const;
     OutlineSource& GetOrCreateOutlineData(const std::string& key);
 
-    // The program's one store of global type information, made on first request (from `args`) and kept
-    // across projects (the model only holds it): `GlobalTypeStore<TypeLibraryCache>(provider)`. Every
-    // caller names the same class.
-    template <class T, class... Args>
-    T& GlobalTypeStore(Args&&... args) {
-        if (!typeStore_) typeStore_ = std::make_shared<T>(std::forward<Args>(args)...);
-        return *static_cast<T*>(typeStore_.get());
-    }
-    bool HasGlobalTypeStore() const { return typeStore_ != nullptr; }
+    // The program's one cache of type libraries, kept across projects (the model only holds it). Until
+    // LoadTypeLibraries it holds no library and finds nothing.
+    TypeLibraryCache& TypeLibraries();
+    // Start-up: a cache over the program's type-library folder and the user's, with "asp.tlb" and then
+    // "vbscript.dll" loaded from the program's folder (a failure is silent: members are not found).
+    void LoadTypeLibraries(const std::string& programTypeLibs);
+    // What type resolution, the member list and the parameter tip draw on: these outlines and the
+    // type libraries.
+    TypeContext TypeInfo();
 
 protected:
     std::unique_ptr<OutlineStore> outlines_;
 
 private:
     std::set<std::string> ids_;
-    std::shared_ptr<void> typeStore_;
+    std::unique_ptr<TypeLibraryCache> types_;
 };
 
 // No project support: nothing is ever open; ids and the document registry still work.

@@ -7,6 +7,7 @@
 #include "app/CVeskDoc.h"
 #include "app/CommandIds.h"
 #include "app/ProjectLink.h"
+#include "lang/TypeLibrary.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/ModalDriver.h"
 #include "text/CCrystalEditView.h"
@@ -193,11 +194,13 @@ private slots:
         const QString share = fx.Path("share/tarnwell");
         QVERIFY(test::CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/Keyword"), share + "/Keyword"));
         QVERIFY(test::CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/Templates"), share + "/Templates"));
+        QVERIFY(test::CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/TypeLibs"), share + "/TypeLibs"));
         QVERIFY(fx.Write("share/tarnwell/Templates/NewFile.asp", "from share\r\n"));
         ModalDriver driver;
         QCOMPARE(fx.Start(), CEditorApp::StartResult::Running);
         QCOMPARE(driver.Seen(), QStringList());  // the keyword files were found
         QCOMPARE(fx.app->DataFolder("Templates"), share + "/Templates");
+        QCOMPARE(fx.app->Project().TypeLibraries().Libraries().size(), size_t(2));
         QVERIFY(fx.app->MainFrame()->RouteCommand(cmd::FileNew));
         QCOMPARE(TextOf(fx.app->DocManager().Documents().back().get()), QByteArray("from share\n"));
 

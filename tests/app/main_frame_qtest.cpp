@@ -5,6 +5,7 @@
 #include "app/CMainFrame.h"
 #include "app/CommandIds.h"
 #include "app/ProjectLink.h"
+#include "lang/TypeLibrary.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/ModalDriver.h"
 #include "text/AskWithCheck.h"
@@ -68,6 +69,7 @@ private slots:
         QVERIFY(driver.Seen()[1].startsWith("Failed to load \"html.txt\"."));
         QCOMPARE(fx.profile->GetInt("Messages", "Warn Load VBScript Keyword File Failed", -1), 0);
         QCOMPARE(fx.profile->GetInt("Messages", "Warn Load HTML Keyword File Failed", -1), 0);
+        QVERIFY(fx.app->Project().TypeLibraries().Libraries().empty());  // missing type libraries: silent
         fx.app->MainFrame()->close();
         fx.Stop();
 
@@ -83,6 +85,11 @@ private slots:
         QCOMPARE(installed.Start(), CEditorApp::StartResult::Running);
         QTest::qWait(50);
         QCOMPARE(driver.Seen().size(), 2);
+        // The type libraries of the start-up, in their order, held by the project model.
+        const auto& libraries = installed.app->Project().TypeLibraries().Libraries();
+        QCOMPARE(libraries.size(), size_t(2));
+        QCOMPARE(libraries[0]->name, std::string("ASPTypeLibrary"));
+        QCOMPARE(libraries[1]->name, std::string("VBScript_Global"));
     }
 
     void menusToolBarsAndDisabledCommands() {

@@ -38,13 +38,14 @@ struct AppFixture {
     std::shared_ptr<SettingsProfile> profile;
     std::unique_ptr<CEditorApp> app;
 
-    // `withData`: copy the installed Keyword and Templates folders into the program folder.
+    // `withData`: copy the installed Keyword, Templates and TypeLibs folders into the program folder.
     explicit AppFixture(bool withData = true) {
         programFolder = dir.filePath(QStringLiteral("bin"));
         QDir().mkpath(programFolder);
         if (withData) {
             CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/Keyword"), programFolder + QStringLiteral("/Keyword"));
             CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/Templates"), programFolder + QStringLiteral("/Templates"));
+            CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/TypeLibs"), programFolder + QStringLiteral("/TypeLibs"));
         }
         iniPath = dir.filePath(QStringLiteral("settings.ini"));
         channel = QStringLiteral("tw-app-") + QUuid::createUuid().toString(QUuid::Id128).left(16);
