@@ -1,5 +1,8 @@
 #include "app/CVeskDoc.h"
 
+#include "lang/BufferLineSource.h"
+#include "lang/OutlineStore.h"
+
 #include "app/CChildFrame.h"
 #include "app/CEditorApp.h"
 #include "app/CEditorDocManager.h"
@@ -54,9 +57,11 @@ void CDocTextBuffer::SetDirty(bool dirty) {
 }
 
 CVeskDoc::CVeskDoc(CEditorDocManager& manager, std::string id)
-    : manager_(manager), id_(std::move(id)), buffer_(*this) {}
+    : manager_(manager), id_(std::move(id)), buffer_(*this), text_(std::make_unique<BufferLineSource>(buffer_)) {}
 
 CVeskDoc::~CVeskDoc() { manager_.Project().UnregisterDocument(this); }
+
+ProjectLink& CVeskDoc::Project() const { return manager_.Project(); }
 
 std::string CVeskDoc::DocumentKey() const { return path_.isEmpty() ? id_ : path_.toStdString(); }
 
@@ -79,6 +84,8 @@ void CVeskDoc::SetTitle(const QString& title) {
 void CVeskDoc::SetModifiedFlag(bool modified) {
     const bool changed = modified != modified_;
     modified_ = modified;
+    // Every edit comes through here: the page's outline is rebuilt before its next use.
+    if (OutlineSource* outline = manager_.Project().GetOutlineData(DocumentKey())) outline->MarkChanged();
     if (changed) UpdateFrameTitles();
 }
 

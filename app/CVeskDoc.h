@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 namespace tarnwell {
@@ -19,6 +20,8 @@ namespace tarnwell {
 class CChildFrame;
 class CEditorDocManager;
 class CVeskDoc;
+class LineSource;
+class ProjectLink;
 
 // The document's buffer: every change of the dirty flag reaches the document, and every change of the
 // text is counted (the recovery files follow the count).
@@ -47,7 +50,11 @@ public:
 
     CCrystalTextBuffer& Buffer() { return buffer_; }
     const CDocTextBuffer& DocBuffer() const { return buffer_; }
+    // The text as the outline parser reads it (follows every edit).
+    const LineSource& Text() const { return *text_; }
     const std::string& Id() const { return id_; }
+    // The project model that keeps the document's outline.
+    ProjectLink& Project() const;
     // The full path, or the id for an untitled document.
     std::string DocumentKey() const;
     const QString& PathName() const { return path_; }
@@ -116,6 +123,7 @@ private:
     FileStamp diskStamp_;
     QList<CChildFrame*> frames_;
     CDocTextBuffer buffer_;
+    std::unique_ptr<LineSource> text_;
 };
 
 }  // namespace tarnwell

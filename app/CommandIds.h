@@ -60,8 +60,6 @@ enum : int {
 // Commands served by other subsystems, named here because menus, tool bars and accelerators carry them.
 enum : int {
     EditDeleteLine = 37349,
-    ListMembers = 32780,
-    ParameterInfo = 32781,
     // Insert menu.
     InsertImage = 37205,
     InsertLink = 37207,

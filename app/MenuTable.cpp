@@ -219,6 +219,7 @@ const MenuEntry kEditorContextMenu[] = {
     S(),
     I(ListMembers, "List &Members\tCtrl+M"),
     I(ParameterInfo, "Parameter &Info\tCtrl+I"),
+    I(OpenIncludedFile, "Open Include&d File\tCtrl+Enter"),
     S(),
     I(LocateInProject, "&Locate in Project Explorer"),
 };

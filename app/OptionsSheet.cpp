@@ -71,6 +71,7 @@ void COptionsSheet::PublishToViews() const {
     view.tabToSpace = editing_.tabToSpace;
     CCrystalTextView::SetViewSettings(view);
     CVeskView::SetColorPalette(PaletteOf(values_.color));
+    CVeskView::SetAutoCodeHelp(values_.edit.autoListMembers, values_.edit.autoParameterInfo);
 }
 
 void COptionsSheet::ApplyFontTo(CCrystalTextView* view) const {

@@ -1,5 +1,7 @@
 #include "app/ProjectLink.h"
 
+#include "app/CVeskDoc.h"
+
 #include "lang/OutlineStore.h"
 #include "lang/TypeLibraryFolders.h"
 #include "lang/TypeResolve.h"
@@ -11,9 +13,15 @@
 
 namespace tarnwell {
 
-ProjectLink::ProjectLink() : outlines_(std::make_unique<OutlineStore>()) {}
+ProjectLink::ProjectLink() : outlines_(std::make_unique<OutlineStore>()) {
+    // Files open in an editor are read from their text, not from the disk.
+    outlines_->SetOpenTextLookup([this](const std::string& path) -> const LineSource* {
+        const CVeskDoc* doc = FindOpenDocument(path);
+        return doc ? &doc->Text() : nullptr;
+    });
+}
 
-ProjectLink::~ProjectLink() = default;
+ProjectLink::~ProjectLink() { outlines_->SetOpenTextLookup({}); }
 
 OutlineSource* ProjectLink::GetOutlineData(const std::string& key) const { return outlines_->Find(key); }
 
@@ -52,6 +60,15 @@ std::string ProjectLink::MakeDocumentId() {
         if (!outlines_->Find(buf) && ids_.insert(buf).second) return buf;
     }
 }
+
+CVeskDoc* CNoProjectModel::FindOpenDocument(const std::string& path) const {
+    for (CVeskDoc* doc : docs_) {
+        if (SameDocumentKey(doc->DocumentKey(), path)) return doc;
+    }
+    return nullptr;
+}
+
+void CNoProjectModel::PathChanged(const std::string& oldKey, const std::string& newPath) { outlines_->Move(oldKey, newPath); }
 
 bool CNoProjectModel::OpenProject(const std::string& path, bool) {
     ShowMessage(QStringLiteral("Projects cannot be opened in this version of Tarnwell yet:\n%1")

@@ -80,8 +80,10 @@ public:
 
     void RegisterDocument(CVeskDoc* doc) override { docs_.insert(doc); }
     void UnregisterDocument(CVeskDoc* doc) override { docs_.erase(doc); }
+    CVeskDoc* FindOpenDocument(const std::string& path) const override;
     void DocumentSaved(CVeskDoc*) override {}
-    void PathChanged(const std::string&, const std::string&) override {}
+    // The page's outline follows it to its new name.
+    void PathChanged(const std::string& oldKey, const std::string& newPath) override;
 
 private:
     std::set<CVeskDoc*> docs_;

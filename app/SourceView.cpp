@@ -1,6 +1,9 @@
 #include "app/SourceView.h"
 
+#include "app/CEditorApp.h"
 #include "app/CVeskDoc.h"
+#include "app/ProjectLink.h"
+#include "lang/OutlineStore.h"
 #include "lang/HtmlAspParser.h"
 #include "text/CVeskView.h"
 
@@ -11,6 +14,17 @@ QWidget* CreateSourceView(CVeskDoc& doc, QWidget* parent) {
     const int kind = doc.IsUntitled() ? int(FileKindAsp) : GetFileKind(doc.PathName().toStdString());
     auto* view = new CVeskView(&doc.Buffer(), kind, parent);
     view->setObjectName(QStringLiteral("SourceView"));
+    CVeskDoc* page = &doc;
+    CodeHelpLink link;
+    link.outlines = [page]() -> OutlineStore* { return &page->Project().Outlines(); };
+    link.types = [page]() -> TypeLibraryCache* { return &page->Project().TypeLibraries(); };
+    link.documentKey = [page] { return page->DocumentKey(); };
+    link.siteRoot = [page] { return page->Project().IsOpen() ? page->Project().ProjectFolder() : std::string(); };
+    link.openFile = [](const std::string& path) {
+        CEditorApp* app = CEditorApp::Instance();
+        return app && app->OpenDocumentFile(QString::fromStdString(path)) != nullptr;
+    };
+    view->SetCodeHelp(std::move(link));
     return view;
 }
 

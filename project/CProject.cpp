@@ -56,10 +56,6 @@ bool IsBelow(const QString& path, const QString& folder) {
 CProject::CProject(CEditorApp& app) : app_(app) {
     SetPreviewProjectSource({[this]() -> const PreviewProject* { return open_ ? this : nullptr; },
                              [this] { return EditWebPath(); }});
-    outlines_->SetOpenTextLookup([this](const std::string& path) -> const LineSource* {
-        auto it = openTexts_.find(FindOpenDocument(path));
-        return it == openTexts_.end() ? nullptr : it->second.get();
-    });
 }
 
 CProject::~CProject() {
@@ -197,14 +193,12 @@ bool CProject::CloseProject(bool closeDocuments) {
 
 void CProject::RegisterDocument(CVeskDoc* doc) {
     docs_[NormalDocumentKey(doc->DocumentKey())] = doc;
-    openTexts_[doc] = std::make_unique<BufferLineSource>(doc->Buffer());
 }
 
 void CProject::UnregisterDocument(CVeskDoc* doc) {
     for (auto it = docs_.begin(); it != docs_.end();) {
         it = it->second == doc ? docs_.erase(it) : std::next(it);
     }
-    openTexts_.erase(doc);
 }
 
 CVeskDoc* CProject::FindOpenDocument(const std::string& path) const {

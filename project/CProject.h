@@ -77,7 +77,6 @@ private:
     std::string webPath_;
     ProjectTree* tree_ = nullptr;
     std::map<std::string, CVeskDoc*> docs_;  // by document key, compared as the platform compares paths
-    std::map<CVeskDoc*, std::unique_ptr<LineSource>> openTexts_;  // what the outline store reads of them
 };
 
 }  // namespace tarnwell

@@ -1,9 +1,18 @@
 #include "text/CVeskView.h"
 
+#include <QApplication>
+#include <QKeyEvent>
+
 #include <algorithm>
 #include <vector>
 
+#include "lang/BufferLineSource.h"
+#include "lang/CodeSense.h"
 #include "lang/Keywords.h"
+#include "lang/OutlineStore.h"
+#include "lang/TypeResolve.h"
+#include "text/CodePopups.h"
+#include "text/EditCommandIds.h"
 
 namespace tarnwell {
 
@@ -19,9 +28,20 @@ std::vector<CVeskView*>& LiveVeskViews() {
     return views;
 }
 
+bool autoListMembers = true;
+bool autoParameterInfo = true;
+
+bool IsIdentChar(char32_t ch) { return ch < 128 && IsExpressionIdentChar(static_cast<char>(ch)); }
+
 }  // namespace
 
-CVeskView::CVeskView(QWidget* parent) : CCrystalEditView(parent) { LiveVeskViews().push_back(this); }
+CVeskView::CVeskView(QWidget* parent)
+    : CCrystalEditView(parent), memberList_(new CMemberListPopup(this)), parameterTip_(new CParameterTip(this)) {
+    LiveVeskViews().push_back(this);
+    connect(memberList_, &CMemberListPopup::Accepted, this, &CVeskView::AcceptMember);
+    connect(memberList_, &CMemberListPopup::Dismissed, this, &CVeskView::CloseMemberList);
+    connect(this, &CCrystalTextView::StatusChanged, this, &CVeskView::CaretMoved);
+}
 
 CVeskView::CVeskView(CCrystalTextBuffer* buffer, int fileKind, QWidget* parent) : CVeskView(parent) {
     documentBuffer_ = buffer;
@@ -95,6 +115,244 @@ void CVeskView::ParseCookies(LineCookie incoming, int first, int last, LineCooki
         int none = 0;
         incoming = ParseHtmlAspLine(incoming, text.data(), static_cast<int>(text.size()), nullptr, none, ctx);
         out[k - first] = incoming;
+    }
+}
+
+// --- Code help ---------------------------------------------------------------------------------------
+
+void CVeskView::SetAutoCodeHelp(bool listMembers, bool parameterInfo) {
+    autoListMembers = listMembers;
+    autoParameterInfo = parameterInfo;
+}
+
+bool CVeskView::MemberListShown() const { return memberList_->isVisible(); }
+bool CVeskView::ParameterTipShown() const { return parameterTip_->isVisible(); }
+
+bool CVeskView::HelpSources(OutlineStore*& store, TypeLibraryCache*& types, OutlineSource*& page) {
+    if (!IsServerPage() || !buffer_ || !help_.outlines || !help_.types || !help_.documentKey) return false;
+    store = help_.outlines();
+    types = help_.types();
+    if (!store || !types) return false;
+    page = &store->GetOrCreate(help_.documentKey());
+    // The page is read from this buffer, whatever the store would find for its key.
+    if (page->NeedsRebuild()) RebuildOutline(page->Outline(), BufferLineSource(*buffer_));
+    return true;
+}
+
+OutlineSource* CVeskView::PageOutline() {
+    OutlineStore* store = nullptr;
+    TypeLibraryCache* types = nullptr;
+    OutlineSource* page = nullptr;
+    return HelpSources(store, types, page) ? page : nullptr;
+}
+
+bool CVeskView::ListMembers() {
+    OutlineStore* store = nullptr;
+    TypeLibraryCache* types = nullptr;
+    OutlineSource* page = nullptr;
+    if (!HelpSources(store, types, page)) return false;
+    TypeContext ctx{*store, *types};
+    MemberList list = ListMembersAt(ctx, *page, BufferLineSource(*buffer_), cursor_);
+    if (list.items.empty() || list.wordStart.line != cursor_.line) {
+        CloseMemberList();
+        return false;
+    }
+    items_ = std::move(list.items);
+    wordStart_ = list.wordStart;
+    wordStart_.ch = std::clamp(wordStart_.ch, 0, cursor_.ch);
+    wordEnd_ = cursor_;
+    memberList_->SetItems(items_, TextFont(), RowHeight());
+    MatchWord();
+    const QPoint word = viewport()->mapToGlobal(PositionToPoint(wordStart_));
+    memberList_->ShowAt(word, word.y(), RowHeight(), ParameterTipShown());
+    return true;
+}
+
+void CVeskView::MatchWord() {
+    const WordMatch m = MatchTypedWord(items_, RangeText(wordStart_, wordEnd_));
+    if (m.selection >= 0) memberList_->SetSelection(m.selection);
+    else memberList_->SetHint(m.hint);
+}
+
+void CVeskView::AcceptMember() {
+    const int row = memberList_->Selection();
+    CloseMemberList();
+    if (row < 0 || row >= static_cast<int>(items_.size()) || !buffer_ || !IsEditable()) return;
+    const int length = LineLength(wordStart_.line);
+    TextPosition end = wordEnd_;
+    if (end.line != wordStart_.line || end.ch > length || end.ch < wordStart_.ch) return;
+    TextPosition after;
+    {
+        UndoGroup group(*buffer_);
+        if (end != wordStart_) buffer_->RemoveRange(this, wordStart_, end);
+        buffer_->InsertTextAt(this, wordStart_, items_[static_cast<size_t>(row)].name, &after);
+    }
+    SetCursorAndClear(after);
+}
+
+void CVeskView::CloseMemberList() { memberList_->hide(); }
+
+void CVeskView::HideParameterTip() {
+    parameterTip_->hide();
+    tipLine_ = -1;
+}
+
+bool CVeskView::ParameterInfo() {
+    OutlineStore* store = nullptr;
+    TypeLibraryCache* types = nullptr;
+    OutlineSource* page = nullptr;
+    if (!HelpSources(store, types, page)) {
+        HideParameterTip();
+        return false;
+    }
+    TypeContext ctx{*store, *types};
+    const ParameterTip tip = ParameterTipAt(ctx, *page, BufferLineSource(*buffer_), cursor_);
+    if (tip.callee.empty()) {
+        HideParameterTip();
+        return false;
+    }
+    parameterTip_->SetContent(ParameterTipPieces(tip), tip.index, TextFont());
+    QPoint at = viewport()->mapToGlobal(PositionToPoint(cursor_));
+    at.ry() += RowHeight() + 1;
+    if (ParameterTipShown() && tipLine_ == cursor_.line) at.setX(parameterTip_->x());
+    tipLine_ = cursor_.line;
+    parameterTip_->ShowAt(at);
+    return true;
+}
+
+void CVeskView::CaretMoved() {
+    if (ParameterTipShown()) ParameterInfo();
+}
+
+bool CVeskView::BeforeCharTyped(char32_t ch) {
+    if (MemberListShown() && !IsIdentChar(ch)) AcceptMember();
+    return CCrystalEditView::BeforeCharTyped(ch);
+}
+
+void CVeskView::AfterCharTyped(char32_t ch) {
+    CCrystalEditView::AfterCharTyped(ch);
+    if (MemberListShown() && IsIdentChar(ch)) {
+        if (cursor_.line == wordStart_.line && cursor_.ch > wordEnd_.ch) {
+            wordEnd_ = cursor_;
+            MatchWord();
+        } else {
+            CloseMemberList();
+        }
+    }
+    if (ch == '.' && autoListMembers) ListMembers();
+    else if ((ch == ' ' || ch == '(') && autoParameterInfo) ParameterInfo();
+}
+
+bool CVeskView::MemberListKey(QKeyEvent* e) {
+    const Qt::KeyboardModifiers mods = e->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier);
+    const int key = e->key();
+    if ((mods & (Qt::AltModifier | Qt::ControlModifier | Qt::MetaModifier)) || (key >= Qt::Key_F1 && key <= Qt::Key_F35)) {
+        CloseMemberList();
+        return false;
+    }
+    switch (key) {
+    case Qt::Key_Escape: CloseMemberList(); return true;
+    case Qt::Key_Tab:
+    case Qt::Key_Return:
+    case Qt::Key_Enter: AcceptMember(); return true;
+    case Qt::Key_Backspace:
+        Backspace();
+        if (cursor_.line == wordStart_.line && cursor_.ch >= wordStart_.ch) {
+            wordEnd_ = cursor_;
+            MatchWord();
+        } else {
+            CloseMemberList();
+        }
+        return true;
+    case Qt::Key_PageUp:
+    case Qt::Key_PageDown:
+    case Qt::Key_Home:
+    case Qt::Key_End:
+    case Qt::Key_Up:
+    case Qt::Key_Down:
+        if (mods) break;
+        memberList_->NavigateKey(key);
+        return true;
+    case Qt::Key_Left:
+        if (cursor_.line != wordStart_.line || cursor_.ch <= wordStart_.ch) CloseMemberList();
+        return false;
+    case Qt::Key_Right: return false;  // checked after the move
+    default: return false;
+    }
+    CloseMemberList();
+    return false;
+}
+
+void CVeskView::keyPressEvent(QKeyEvent* e) {
+    const bool ctrlOnly = (e->modifiers() & (Qt::ControlModifier | Qt::ShiftModifier | Qt::AltModifier)) == Qt::ControlModifier;
+    if (ctrlOnly && (e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter)) {
+        CloseMemberList();
+        OpenIncludedFile();
+        e->accept();
+        return;
+    }
+    if (MemberListShown()) {
+        if (MemberListKey(e)) {
+            e->accept();
+            return;
+        }
+        if (e->key() == Qt::Key_Right && MemberListShown()) {
+            CCrystalEditView::keyPressEvent(e);
+            if (cursor_.line != wordStart_.line || cursor_.ch >= LineLength(cursor_.line) || cursor_.ch > wordEnd_.ch)
+                CloseMemberList();
+            return;
+        }
+    } else if (e->key() == Qt::Key_Escape && ParameterTipShown()) {
+        HideParameterTip();
+        e->accept();
+        return;
+    }
+    CCrystalEditView::keyPressEvent(e);
+}
+
+void CVeskView::focusOutEvent(QFocusEvent* e) {
+    CloseMemberList();
+    HideParameterTip();
+    CCrystalEditView::focusOutEvent(e);
+}
+
+std::string CVeskView::IncludedFileAtCaret() {
+    if (!buffer_ || cursor_.line < 0 || cursor_.line >= LineCount()) return {};
+    IncludeDirective d;
+    const std::string_view line(LineText(cursor_.line), static_cast<size_t>(LineLength(cursor_.line)));
+    if (!IncludeDirectiveAt(line, cursor_.ch, d)) return {};
+    const std::string key = help_.documentKey ? help_.documentKey() : std::string();
+    return ResolveIncludeDirective(d, key, help_.siteRoot ? help_.siteRoot() : std::string());
+}
+
+bool CVeskView::OpenIncludedFile() {
+    const std::string path = IncludedFileAtCaret();
+    if (path.empty() || !help_.openFile || !help_.openFile(path)) {
+        QApplication::beep();
+        return false;
+    }
+    return true;
+}
+
+bool CVeskView::UpdateCommand(int id, CommandState& state) {
+    switch (id) {
+    case cmd::ListMembers:
+    case cmd::ParameterInfo:
+        state.enabled = IsServerPage() && buffer_ && help_.outlines;
+        return true;
+    case cmd::OpenIncludedFile:
+        state.enabled = help_.openFile && !IncludedFileAtCaret().empty();
+        return true;
+    default: return CCrystalEditView::UpdateCommand(id, state);
+    }
+}
+
+bool CVeskView::ExecuteCommand(int id) {
+    switch (id) {
+    case cmd::ListMembers: ListMembers(); return true;
+    case cmd::ParameterInfo: ParameterInfo(); return true;
+    case cmd::OpenIncludedFile: OpenIncludedFile(); return true;
+    default: return CCrystalEditView::ExecuteCommand(id);
     }
 }
 

@@ -72,4 +72,11 @@ enum : int {
     IndicatorEncoding = 37450,   // the code page: "windows-1252", "declared utf-8, read as windows-1252"
 };
 
+// Code help of the page editor.
+enum : int {
+    ListMembers = 32780,
+    ParameterInfo = 32781,
+    OpenIncludedFile = 37460,
+};
+
 }  // namespace tarnwell::cmd

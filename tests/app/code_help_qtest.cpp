@@ -1,0 +1,238 @@
+// The page editor's code help in a whole application over real files: the member list on ".", its
+// keys and accept as one undo step, the parameter tip following the caret, the outline kept in step
+// with edits and renames, and opening included files.
+#include "app/CChildFrame.h"
+#include "app/CEditorDocManager.h"
+#include "app/CVeskDoc.h"
+#include "app/ProjectLink.h"
+#include "lang/OutlineStore.h"
+#include "tests/support/AppFixture.h"
+#include "text/CodePopups.h"
+#include "text/CVeskView.h"
+
+#include <QtTest>
+
+using namespace tarnwell;
+using test::AppFixture;
+
+namespace {
+
+QByteArray LineOf(CVeskView* view, int line) { return QByteArray(view->LineText(line), view->LineLength(line)); }
+
+}  // namespace
+
+class CodeHelpTest : public QObject {
+    Q_OBJECT
+
+    AppFixture fx_;
+    CVeskDoc* doc_ = nullptr;
+    CVeskView* view_ = nullptr;
+
+    // Opens `name` holding `text` and puts the caret at (line, ch) with the keyboard in the view.
+    CVeskView* Open(const QString& name, const QByteArray& text, int line, int ch) {
+        if (!fx_.Write(name, text)) return nullptr;
+        doc_ = fx_.app->OpenDocumentFile(fx_.Path(name));
+        if (!doc_) return nullptr;
+        view_ = qobject_cast<CVeskView*>(doc_->Frames().first()->SourceView());
+        QWidget* main = view_->window();
+        main->show();
+        main->activateWindow();
+        if (!QTest::qWaitForWindowActive(main)) return nullptr;
+        view_->setFocus();
+        view_->SetCursorAndClear({line, ch});
+        return view_->hasFocus() ? view_ : nullptr;
+    }
+
+private slots:
+    void initTestCase() { QCOMPARE(fx_.Start(), CEditorApp::StartResult::Running); }
+
+    void cleanup() {
+        if (doc_) doc_->Buffer().SetDirty(false);
+        fx_.app->DocManager().CloseAllDocuments();
+        doc_ = nullptr;
+        view_ = nullptr;
+    }
+
+    void listOpensOnDotAndFiltersWhileTyping() {
+        QVERIFY(Open("a.asp", "<%\r\n\r\n%>\r\n", 1, 0));
+        QTest::keyClicks(view_, "Response.");
+        QVERIFY(view_->MemberListShown());
+        CMemberListPopup* list = view_->MemberListPopup();
+        QVERIFY(list->Count() > 5);
+        QTest::keyClicks(view_, "wr");
+        QCOMPARE(list->ItemText(list->Selection()), QStringLiteral("Write"));
+        QCOMPARE(list->Hint(), -1);
+        QVERIFY(view_->hasFocus());
+        QVERIFY(!list->isActiveWindow());
+        // A word no member starts with: the longest matching prefix is framed, nothing selected.
+        QTest::keyClicks(view_, "q");
+        QCOMPARE(list->Selection(), -1);
+        QCOMPARE(list->ItemText(list->Hint()), QStringLiteral("Write"));
+        QTest::keyClick(view_, Qt::Key_Return);  // only closes
+        QVERIFY(!view_->MemberListShown());
+        QCOMPARE(LineOf(view_, 1), QByteArray("Response.wrq"));
+    }
+
+    void acceptKeys_data() {
+        QTest::addColumn<int>("key");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("tab") << int(Qt::Key_Tab) << QString() << QByteArray("Response.Write");
+        QTest::newRow("enter") << int(Qt::Key_Return) << QString() << QByteArray("Response.Write");
+        QTest::newRow("space") << 0 << QStringLiteral(" ") << QByteArray("Response.Write ");
+        QTest::newRow("paren") << 0 << QStringLiteral("(") << QByteArray("Response.Write(");
+        QTest::newRow("escape") << int(Qt::Key_Escape) << QString() << QByteArray("Response.wr");
+        QTest::newRow("backspace past the word") << 0 << QStringLiteral("\b\b\b")
+                                                 << QByteArray("Response");
+    }
+
+    void acceptKeys() {
+        QFETCH(int, key);
+        QFETCH(QString, typed);
+        QFETCH(QByteArray, line);
+        QVERIFY(Open("b.asp", "<%\r\n\r\n%>\r\n", 1, 0));
+        QTest::keyClicks(view_, "Response.wr");
+        QVERIFY(view_->MemberListShown());
+        if (key) QTest::keyClick(view_, Qt::Key(key));
+        for (QChar c : typed) {
+            if (c == '\b') QTest::keyClick(view_, Qt::Key_Backspace);
+            else QTest::keyClicks(view_, QString(c));
+        }
+        QCOMPARE(LineOf(view_, 1), line);
+        QVERIFY(!view_->MemberListShown());
+        QVERIFY(view_->hasFocus());
+    }
+
+    void acceptIsOneUndoStep() {
+        QVERIFY(Open("c.asp", "<%\r\n\r\n%>\r\n", 1, 0));
+        QTest::keyClicks(view_, "Response.wr");
+        QTest::keyClick(view_, Qt::Key_Tab);
+        QCOMPARE(LineOf(view_, 1), QByteArray("Response.Write"));
+        view_->Undo();
+        QCOMPARE(LineOf(view_, 1), QByteArray("Response.wr"));
+    }
+
+    void listsCreatedObjectsAndPageNames_data() {
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<QString>("member");
+        QTest::newRow("created object") << QByteArray("<%\r\nSet rs = Server.CreateObject(\"ADODB.Recordset\")\r\n\r\n%>")
+                                        << "rs.movef" << "MoveFirst";
+        QTest::newRow("page class") << QByteArray("<%\r\nClass Cart\r\nSub AddItem(x)\r\nEnd Sub\r\nEnd Class\r\n"
+                                                  "Set c = New Cart\r\n\r\n%>")
+                                    << "c.a" << "AddItem";
+        QTest::newRow("include") << QByteArray("<!-- #include file=\"lib.inc\" -->\r\n<%\r\n\r\n%>") << "" << "LibHelper";
+    }
+
+    void listsCreatedObjectsAndPageNames() {
+        QFETCH(QByteArray, page);
+        QFETCH(QString, typed);
+        QFETCH(QString, member);
+        QVERIFY(fx_.Write("lib.inc", "<%\r\nSub LibHelper(a)\r\nEnd Sub\r\n%>\r\n"));
+        const int line = page.count("\r\n") - 1;
+        QVERIFY(Open("d.asp", page, line, 0));
+        QTest::keyClicks(view_, typed);
+        if (typed.isEmpty()) view_->ListMembers();  // Ctrl+M on nothing typed: the global names
+        QVERIFY(view_->MemberListShown());
+        CMemberListPopup* list = view_->MemberListPopup();
+        bool found = false;
+        for (int i = 0; i < list->Count(); ++i) found = found || list->ItemText(i) == member;
+        QVERIFY2(found, qPrintable(member));
+        if (!typed.isEmpty()) QCOMPARE(list->ItemText(list->Selection()), member);
+    }
+
+    void nothingOutsideScriptOrInHtmlPages_data() {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("page");
+        QTest::addColumn<int>("line");
+        QTest::newRow("outside the script") << "e.asp" << QByteArray("<%\r\n%>\r\n\r\n") << 2;
+        QTest::newRow("html page") << "e.htm" << QByteArray("<%\r\n\r\n%>\r\n") << 1;
+    }
+
+    void nothingOutsideScriptOrInHtmlPages() {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, page);
+        QFETCH(int, line);
+        QVERIFY(Open(name, page, line, 0));
+        QTest::keyClicks(view_, "Response.");
+        QVERIFY(!view_->MemberListShown());
+        QTest::keyClicks(view_, "Write ");
+        QVERIFY(!view_->ParameterTipShown());
+    }
+
+    void tipFollowsTheCaretAcrossParameters() {
+        QVERIFY(Open("f.asp", "<%\r\nSub Foo(first, second)\r\nEnd Sub\r\n\r\n%>\r\n", 3, 0));
+        QTest::keyClicks(view_, "Call Foo(");
+        QVERIFY(view_->ParameterTipShown());
+        CParameterTip* tip = view_->ParameterTipPopup();
+        QCOMPARE(tip->Pieces(), (std::vector<std::string>{"Foo (", "first, ", "second)"}));
+        QCOMPARE(tip->Current(), 0);
+        QTest::keyClicks(view_, "\"a,b\"");
+        QCOMPARE(tip->Current(), 0);  // a comma inside a string does not count
+        QTest::keyClicks(view_, ", (1,2)");
+        QCOMPARE(tip->Current(), 1);  // nor one inside parentheses
+        QTest::keyClick(view_, Qt::Key_Home);  // the caret leaves the call
+        QVERIFY(!view_->ParameterTipShown());
+        view_->SetCursorAndClear({3, view_->LineLength(3)});
+        view_->ParameterInfo();
+        QCOMPARE(tip->Current(), 1);
+        QTest::keyClicks(view_, "x)");
+        QVERIFY(!view_->ParameterTipShown());
+    }
+
+    void popupsCloseWhenTheEditorLosesFocus() {
+        QVERIFY(Open("g.asp", "<%\r\n\r\n%>\r\n", 1, 0));
+        QTest::keyClicks(view_, "Response.Write ");
+        QVERIFY(view_->ParameterTipShown());
+        QTest::keyClicks(view_, "Response.");
+        QVERIFY(view_->MemberListShown());
+        QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
+        QApplication::sendEvent(view_, &out);
+        QVERIFY(!view_->MemberListShown());
+        QVERIFY(!view_->ParameterTipShown());
+    }
+
+    void outlineFollowsEditsAndRenames() {
+        QVERIFY(Open("h.asp", "<%\r\nSub One()\r\nEnd Sub\r\n%>\r\n", 3, 0));
+        OutlineSource* outline = view_->PageOutline();
+        QVERIFY(outline);
+        QCOMPARE(outline->Outline().procedures.size(), size_t(1));
+        QTest::keyClicks(view_, "Sub Two()\rEnd Sub\r");
+        QVERIFY(outline->NeedsRebuild());
+        QCOMPARE(view_->PageOutline(), outline);
+        QCOMPARE(outline->Outline().procedures.size(), size_t(2));
+        // Save As: the outline moves to the new name.
+        QVERIFY(doc_->OnSaveDocument(fx_.Path("renamed.asp")));
+        ProjectLink& project = fx_.app->Project();
+        QVERIFY(!project.GetOutlineData(fx_.Path("h.asp").toStdString()));
+        QCOMPARE(project.GetOutlineData(fx_.Path("renamed.asp").toStdString()), outline);
+    }
+
+    void includeNavigation_data() {
+        QTest::addColumn<QByteArray>("directive");
+        QTest::addColumn<QString>("opened");
+        QTest::newRow("file") << QByteArray("<!-- #include file=\"inc/lib.inc\" -->") << "site/inc/lib.inc";
+        QTest::newRow("file upwards") << QByteArray("<!--#include file=\"../top.inc\"-->") << "top.inc";
+        QTest::newRow("none") << QByteArray("<p>no directive</p>") << "";
+    }
+
+    void includeNavigation() {
+        QFETCH(QByteArray, directive);
+        QFETCH(QString, opened);
+        QVERIFY(fx_.Write("site/inc/lib.inc", "<% x = 1 %>\r\n"));
+        QVERIFY(fx_.Write("top.inc", "<% y = 1 %>\r\n"));
+        QVERIFY(Open("site/page.asp", directive + "\r\n", 0, 3));
+        const size_t before = fx_.app->DocManager().Documents().size();
+        QTest::keyClick(view_, Qt::Key_Return, Qt::ControlModifier);
+        if (opened.isEmpty()) {
+            QCOMPARE(fx_.app->DocManager().Documents().size(), before);
+            QCOMPARE(view_->LineCount(), 2);  // Ctrl+Enter did not type a line end
+            return;
+        }
+        QCOMPARE(fx_.app->DocManager().Documents().size(), before + 1);
+        QCOMPARE(fx_.app->DocManager().Documents().back()->PathName(), QFileInfo(fx_.Path(opened)).absoluteFilePath());
+    }
+};
+
+QTEST_MAIN(CodeHelpTest)
+#include "code_help_qtest.moc"
