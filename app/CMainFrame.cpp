@@ -7,6 +7,7 @@
 #include "app/CVeskDoc.h"
 #include "app/CommandIds.h"
 #include "app/MenuTable.h"
+#include "app/OutlineTree.h"
 #include "app/OptionsSheet.h"
 #include "app/ProjectLink.h"
 #include "app/ToolIcons.h"
@@ -33,6 +34,7 @@
 #include <QProgressBar>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTabWidget>
 #include <QThread>
 #include <QTimer>
 #include <QToolBar>
@@ -96,6 +98,7 @@ bool CMainFrame::Create() {
     BuildToolBars();
     BuildStatusBar();
     BuildDocks();
+    AttachOutlineTab();
     RestoreLayout();
     // The output bar starts hidden, whatever it was when the program closed.
     outputBar_->hide();
@@ -662,6 +665,28 @@ void CMainFrame::FillServerObjectMenu(QMenu* menu) {
             UpdateAction(chain, id, a);
         }
     }
+}
+
+void CMainFrame::AttachOutlineTab() {
+    COutlineTree::Hooks hooks;
+    hooks.activeChild = [this] { return ActiveChild(); };
+    hooks.openFile = [this](const std::string& path) -> CChildFrame* {
+        CVeskDoc* doc = app_.OpenDocumentFile(QString::fromStdString(path));
+        return doc && !doc->Frames().isEmpty() ? doc->Frames().first() : nullptr;
+    };
+    outlineTree_ = new COutlineTree(profile_, std::move(hooks));
+    // The outline is the second tab; the explorer (or its placeholder) the first.
+    QWidget* content = projectBar_->widget();
+    auto* tabs = qobject_cast<QTabWidget*>(content);
+    if (!tabs) {
+        tabs = new QTabWidget;
+        tabs->setObjectName(QStringLiteral("ProjectTabs"));
+        tabs->setTabPosition(QTabWidget::South);
+        tabs->setDocumentMode(true);
+        if (content) tabs->addTab(content, QStringLiteral(" Files "));
+        projectBar_->setWidget(tabs);
+    }
+    tabs->addTab(outlineTree_, QStringLiteral(" Outline "));
 }
 
 QMenu* CMainFrame::EditorContextMenu() {

@@ -27,6 +27,7 @@ namespace tarnwell {
 class CChildFrame;
 class CEditorApp;
 class CProjectBarContent;
+class COutlineTree;
 class Profile;
 struct MenuEntry;
 
@@ -51,6 +52,8 @@ public:
     QAction* Action(int id) const { return actions_.value(id); }
     QToolBar* ToolBar(int index) const { return toolBars_.value(index); }
     CSizingControlBar* ProjectBar() const { return projectBar_; }
+    // The outline tab of the "Project" bar.
+    COutlineTree* OutlineTree() const { return outlineTree_; }
     CSizingControlBar* OutputBar() const { return outputBar_; }
     // The "Project" bar's contents: the explorer tree under its " Files " tab.
     CProjectBarContent* ProjectContent() const { return projectContent_; }
@@ -120,6 +123,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* e) override;
 
 private:
+    void AttachOutlineTab();
     QWidget* BarOf(int viewCommand) const;  // the bar a View toggle shows and hides, or null
     QAction* MakeAction(int id, const MenuEntry& entry);
     // The one action of a menu item's command (made on first use).
@@ -152,6 +156,7 @@ private:
     CSizingControlBar* projectBar_ = nullptr;
     CSizingControlBar* outputBar_ = nullptr;
     CProjectBarContent* projectContent_ = nullptr;
+    COutlineTree* outlineTree_ = nullptr;
     QMenu* viewMenu_ = nullptr;
     QMenu* headingMenu_ = nullptr;
     QMenu* contextMenu_ = nullptr;

@@ -22,8 +22,9 @@ constexpr int kIconColumn = 20;
 constexpr int kFrame = 2;
 constexpr int kTipWrap = 600;
 
-// Icons 0..3: data, callable, default data, default callable.
-QIcon IconImage(int icon) {
+}  // namespace
+
+QIcon CodeItemIcon(int icon) {
     static QIcon icons[4];
     QIcon& cached = icons[std::clamp(icon, 0, 3)];
     if (!cached.isNull()) return cached;
@@ -52,6 +53,8 @@ QIcon IconImage(int icon) {
     cached = QIcon(pm);
     return cached;
 }
+
+namespace {
 
 // Selected: white on black inset by a pixel with a focus frame; the hint: a focus frame only.
 class MemberDelegate : public QStyledItemDelegate {
@@ -114,7 +117,7 @@ void CMemberListPopup::SetItems(const std::vector<MemberListItem>& items, const 
     QFontMetrics fm(font);
     int widest = 0;
     for (const MemberListItem& item : items) {
-        auto* row = new QListWidgetItem(IconImage(item.icon), QString::fromStdString(item.name), list_);
+        auto* row = new QListWidgetItem(CodeItemIcon(item.icon), QString::fromStdString(item.name), list_);
         row->setSizeHint(QSize(0, height));
         widest = std::max(widest, fm.horizontalAdvance(row->text()));
     }

@@ -2,6 +2,7 @@
 // takes the keyboard focus: the editor keeps it and forwards the list's keys.
 #pragma once
 
+#include <QIcon>
 #include <QListWidget>
 #include <QTimer>
 #include <QWidget>
@@ -13,6 +14,10 @@
 namespace tarnwell {
 
 struct MemberListItem;
+
+// The member list's images (0 data, 1 callable, 2 default data, 3 default callable), shared with the
+// outline tree.
+QIcon CodeItemIcon(int icon);
 
 class CMemberListPopup : public QWidget {
     Q_OBJECT
