@@ -132,7 +132,7 @@ private slots:
         const int line = page.count("\r\n") - 1;
         QVERIFY(Open("d.asp", page, line, 0));
         QTest::keyClicks(view_, typed);
-        if (typed.isEmpty()) view_->ListMembers();  // Ctrl+M on nothing typed: the global names
+        if (typed.isEmpty()) QTest::keyClick(view_, Qt::Key_M, Qt::ControlModifier);  // the global names
         QVERIFY(view_->MemberListShown());
         CMemberListPopup* list = view_->MemberListPopup();
         bool found = false;
@@ -174,7 +174,8 @@ private slots:
         QTest::keyClick(view_, Qt::Key_Home);  // the caret leaves the call
         QVERIFY(!view_->ParameterTipShown());
         view_->SetCursorAndClear({3, view_->LineLength(3)});
-        view_->ParameterInfo();
+        QTest::keyClick(view_, Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(view_->ParameterTipShown());
         QCOMPARE(tip->Current(), 1);
         QTest::keyClicks(view_, "x)");
         QVERIFY(!view_->ParameterTipShown());
