@@ -10,6 +10,9 @@
 #include "app/OutlineTree.h"
 #include "app/OptionsSheet.h"
 #include "app/ProjectLink.h"
+#include "project/CProject.h"
+#include "project/CProjectSheet.h"
+#include "project/NewProject.h"
 #include "app/ToolIcons.h"
 #include "html/ServerObjectsDialog.h"
 #include "platform/Profile.h"
@@ -22,6 +25,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDir>
 #include <QDockWidget>
 #include <QFileDialog>
 #include <QGuiApplication>
@@ -764,6 +768,7 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
         return true;
     case cmd::ToolsOptions:
     case cmd::ServerObjectCustomize:
+    case cmd::NewProject:
     case cmd::OpenProject: return true;
     case cmd::CloseProject: state.enabled = app_.Project().IsOpen(); return true;
     case cmd::LocateInProject: {
@@ -809,9 +814,27 @@ bool CMainFrame::ExecuteCommand(int id) {
     case cmd::FormatHeader: ShowHeadingMenu(); return true;
     case cmd::ToolsOptions: COptionsSheet::Get().Show(this); return true;
     case cmd::ServerObjectCustomize: CServerObjectsDialog::Customize(&profile_, this); return true;
+    case cmd::NewProject: OnNewProject(); return true;
     case cmd::OpenProject: OnOpenProject(); return true;
     case cmd::CloseProject: app_.Project().CloseProject(true); return true;
     default: return false;
+    }
+}
+
+void CMainFrame::OnNewProject() {
+    const QString folder = QString::fromStdString(
+        DefaultProjectsFolder(app_.ProgramFolder().toStdString(), QDir::homePath().toStdString()));
+    CProjectSheet sheet(folder, app_.DataFolder(QStringLiteral("Templates")) + QStringLiteral("/Global.asa"), profile_, this);
+    if (sheet.exec() != QDialog::Accepted) return;
+    ProjectLink& project = app_.Project();
+    if (project.IsOpen() && !project.CloseProject(true)) return;
+    if (!project.OpenProject(sheet.ProjectFile().toStdString(), false)) return;
+    if (CProject* model = app_.ProjectModel()) {
+        model->SetWebPath(sheet.WebPath().toStdString());
+        if (model->WriteSettingsWithWebPath())
+            model->FillExplorer();
+        else
+            model->CloseProject(true);
     }
 }
 

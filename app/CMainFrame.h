@@ -142,6 +142,7 @@ private:
     void ShowHeadingMenu();
     void UpdateAction(const std::vector<CCmdTarget*>& chain, int id, QAction* a);
     void FillServerObjectMenu(QMenu* menu);
+    void OnNewProject();
     void OnOpenProject();
     // One item per entry of the recent list; the first item is the table's placeholder ("None").
     void SyncRecentMenu(int firstId, QMenu* menu);
