@@ -1,5 +1,7 @@
 #include "app/FileAssociations.h"
 
+#include "platform/Profile.h"
+
 #include <algorithm>
 
 namespace tarnwell {
@@ -94,6 +96,25 @@ bool AssociationTable::Remove(size_t index) {
     if (index < kFixedRows || index >= rows_.size()) return false;
     rows_.erase(rows_.begin() + static_cast<std::ptrdiff_t>(index));
     return true;
+}
+
+void LoadAssociations(AssociationTable& table, const Profile& profile) {
+    table.Load(profile.GetInt(filetypes::kEditors, "Count", 0), [&](int n) -> std::optional<std::string> {
+        std::string v = profile.GetString(filetypes::kEditors, "#" + std::to_string(n), "");
+        return v.empty() ? std::nullopt : std::optional<std::string>(std::move(v));
+    });
+}
+
+bool SaveAssociations(const AssociationTable& table, Profile& profile) {
+    int n = 0;
+    bool ok = true;
+    for (const std::string& row : table.StoredRows()) {
+        if (profile.WriteString(filetypes::kEditors, "#" + std::to_string(n), row))
+            ++n;
+        else
+            ok = false;
+    }
+    return profile.WriteInt(filetypes::kEditors, "Count", n) && ok;
 }
 
 std::string ExtensionOf(const std::string& path) {

@@ -48,6 +48,19 @@ private:
     std::vector<Association> rows_;
 };
 
+class Profile;
+
+namespace filetypes {
+inline constexpr const char* kSection = "Options\\File Types";
+inline constexpr const char* kEditors = "Options\\File Types\\Editors";
+inline constexpr const char* kOpenUnlisted = "Open Unlisted";
+}  // namespace filetypes
+
+// Reads the stored rows ("Count", "#0", ...) into the table.
+void LoadAssociations(AssociationTable& table, const Profile& profile);
+// Writes the stored rows numbered without gaps, then "Count". False when a write failed.
+bool SaveAssociations(const AssociationTable& table, Profile& profile);
+
 // The extension of a path's last component from its last dot ("" when it has none).
 std::string ExtensionOf(const std::string& path);
 // Reads a stored count: negative or beyond the limit reads as the limit.

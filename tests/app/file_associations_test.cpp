@@ -1,5 +1,6 @@
 // The association table: fixed rows, stored rows as read back and written, limits and damaged rows.
 #include "app/FileAssociations.h"
+#include "platform/MemoryProfile.h"
 
 #include <gtest/gtest.h>
 
@@ -91,4 +92,20 @@ TEST(FileAssociations, ExtensionOfLastComponent) {
     EXPECT_EQ(ExtensionOf("/w/site.v2/Style.CSS"), ".CSS");
     EXPECT_EQ(ExtensionOf("/w/site.v2/Makefile"), "");
     EXPECT_EQ(ExtensionOf("a.tar.gz"), ".gz");
+}
+
+TEST(FileAssociations, SavedRowsReadBackAndResetStoresNone) {
+    MemoryProfile p;
+    AssociationTable t("/opt/tw/tarnwell");
+    ASSERT_TRUE(t.Add({".css", "/usr/bin/gimp", "--new", false}));
+    ASSERT_TRUE(t.Add({".txt", "", "", true}));
+    ASSERT_TRUE(SaveAssociations(t, p));
+    EXPECT_EQ(p.GetInt(filetypes::kEditors, "Count", -1), 2);
+    AssociationTable back("/opt/tw/tarnwell");
+    LoadAssociations(back, p);
+    EXPECT_EQ(Summary(back), ".css=/usr/bin/gimp[--new] .txt=self ");
+    t.Reset();
+    ASSERT_TRUE(SaveAssociations(t, p));
+    LoadAssociations(back, p);
+    EXPECT_EQ(back.Rows().size(), 7u);
 }
