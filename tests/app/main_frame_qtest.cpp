@@ -101,12 +101,12 @@ private slots:
                                                          "&Tools", "&Window", "&Help"}));
         f->UpdateCommands();
         // Commands of later features are present and disabled; the shell's own are enabled.
-        for (int id : {int(cmd::PreviewInBrowser), int(cmd::NewProject), int(cmd::CloseProject), 57643, int(cmd::EditFind),
+        for (int id : {int(cmd::PreviewInBrowser), int(cmd::CloseProject), 57643, int(cmd::EditFind),
                        int(cmd::InsertImage), int(cmd::FileSave), int(cmd::SaveAll), int(cmd::RecentFileFirst)}) {
             QVERIFY2(f->Action(id), qPrintable(QString::number(id)));
             QVERIFY2(!f->Action(id)->isEnabled(), qPrintable(QString::number(id)));
         }
-        for (int id : {int(cmd::FileNew), int(cmd::FileOpen), int(cmd::AppAbout), int(cmd::ViewProjectBar),
+        for (int id : {int(cmd::FileNew), int(cmd::FileOpen), int(cmd::AppAbout), int(cmd::ViewProjectBar), int(cmd::NewProject),
                        int(cmd::ToolsOptions)})
             QVERIFY2(f->Action(id)->isEnabled(), qPrintable(QString::number(id)));
         QCOMPARE(f->Action(cmd::FileNew)->shortcut(), QKeySequence("Ctrl+N"));
