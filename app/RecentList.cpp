@@ -10,14 +10,6 @@ namespace tarnwell {
 
 namespace {
 
-bool IsSeparator(char c) {
-#ifdef _WIN32
-    return c == '/' || c == '\\';
-#else
-    return c == '/';
-#endif
-}
-
 // Characters of UTF-8 text (continuation bytes do not count).
 size_t CharCount(const std::string& s) {
     size_t n = 0;
@@ -129,18 +121,18 @@ std::string AbbreviatePath(const std::string& path, size_t maxChars) {
     if (CharCount(path) <= maxChars) return path;
     // The root: "/", "C:\" or "\\server\share\".
     size_t rootEnd = 0;
-    while (rootEnd < path.size() && IsSeparator(path[rootEnd])) ++rootEnd;
+    while (rootEnd < path.size() && IsPathSeparator(path[rootEnd])) ++rootEnd;
 #ifdef _WIN32
-    if (rootEnd == 0 && path.size() >= 2 && path[1] == ':') rootEnd = path.size() > 2 && IsSeparator(path[2]) ? 3 : 2;
+    if (rootEnd == 0 && path.size() >= 2 && path[1] == ':') rootEnd = path.size() > 2 && IsPathSeparator(path[2]) ? 3 : 2;
 #endif
     const std::string root = path.substr(0, rootEnd);
     size_t nameStart = path.size();
-    while (nameStart > rootEnd && !IsSeparator(path[nameStart - 1])) --nameStart;
+    while (nameStart > rootEnd && !IsPathSeparator(path[nameStart - 1])) --nameStart;
     const std::string name = path.substr(nameStart);
     const char sep = nameStart > 0 ? path[nameStart - 1] : '/';
     // Keep as many trailing folders as fit (the first cut after the root would be the whole path).
     for (size_t cut = rootEnd + 1; cut < nameStart; ++cut) {
-        if (!IsSeparator(path[cut - 1])) continue;
+        if (!IsPathSeparator(path[cut - 1])) continue;
         const std::string candidate = root + "..." + sep + path.substr(cut);
         if (CharCount(candidate) <= maxChars) return candidate;
     }

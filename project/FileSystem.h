@@ -35,6 +35,15 @@ EntryInfo ReadEntry(const std::string& path);
 // Whether anything, even a broken link, exists at `path`.
 bool Exists(const std::string& path);
 
+// A path separator of the platform ("/", and "\\" too on Windows).
+inline bool IsPathSeparator(char c) {
+#ifdef _WIN32
+    return c == '/' || c == '\\';
+#else
+    return c == '/';
+#endif
+}
+
 // Calls `entry` with every name in the folder except "." and "..". False when it cannot be read.
 bool ListFolder(const std::string& folder, const std::function<void(const std::string& name)>& entry);
 

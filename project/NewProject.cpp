@@ -28,14 +28,6 @@ std::string Trim(const std::string& s) {
     return s.substr(b, s.find_last_not_of(kBlanks) - b + 1);
 }
 
-bool IsSeparator(char c) {
-#ifdef _WIN32
-    return c == '/' || c == '\\';
-#else
-    return c == '/';
-#endif
-}
-
 bool EndsWithTwp(const std::string& s) {
     if (s.size() < 4) return false;
     std::string tail = s.substr(s.size() - 4);
@@ -66,7 +58,7 @@ std::string CheckProjectFolder(std::string& folder) {
 #endif
     if (folder.find_first_of(bad) != std::string::npos || folder.find('\0') != std::string::npos)
         return newproject_text::kBadFolder;
-    while (folder.size() > 1 && (IsSeparator(folder.back()) || folder.back() == ' ' || folder.back() == '\t'))
+    while (folder.size() > 1 && (IsPathSeparator(folder.back()) || folder.back() == ' ' || folder.back() == '\t'))
         folder.pop_back();
     if (folder.empty()) return newproject_text::kEnterFolder;
     return {};
