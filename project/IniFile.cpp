@@ -142,12 +142,28 @@ bool IniFile::FindKey(const Line& header, std::string_view key, Line& found) con
 std::optional<std::string> IniFile::Get(std::string_view section, std::string_view key) const {
     Line header, line;
     if (!FindSection(section, header) || !FindKey(header, key, line)) return std::nullopt;
+    return ValueOf(line);
+}
+
+std::string IniFile::ValueOf(const Line& line) const {
     const std::string_view text = std::string_view(bytes_).substr(line.begin, line.end - line.begin);
     const size_t eq = text.find('=');
     if (eq == std::string_view::npos) return std::string();
     std::string_view v = Trim(text.substr(eq + 1));
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front()) v = v.substr(1, v.size() - 2);
     return std::string(v);
+}
+
+std::vector<std::pair<std::string, std::string>> IniFile::Entries(std::string_view section) const {
+    std::vector<std::pair<std::string, std::string>> out;
+    Line header, cur;
+    if (!FindSection(section, header)) return out;
+    for (size_t at = header.next; NextLine(at, cur); at = cur.next) {
+        const std::string_view t = Trim(std::string_view(bytes_).substr(cur.begin, cur.end - cur.begin));
+        if (SectionName(t)) break;
+        if (auto name = KeyName(t)) out.emplace_back(std::string(*name), ValueOf(cur));
+    }
+    return out;
 }
 
 std::string IniFile::GetString(std::string_view section, std::string_view key, std::string_view def,

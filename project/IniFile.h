@@ -15,6 +15,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace tarnwell {
 
@@ -55,6 +57,10 @@ public:
     // prefix), or -1 when there is none.
     long long LargestNumberedKey(std::string_view section, std::string_view prefix) const;
 
+    // Every key of the first section of that name with its value (as Get reads it), in file order;
+    // a key that appears twice is listed twice. One pass over the file, for readers of many keys.
+    std::vector<std::pair<std::string, std::string>> Entries(std::string_view section) const;
+
 private:
     struct Line {
         size_t begin = 0;  // first byte
@@ -67,6 +73,7 @@ private:
     // The key's line within the section that starts after `header`.
     bool FindKey(const Line& header, std::string_view key, Line& found) const;
     std::string_view LineEnd() const;
+    std::string ValueOf(const Line& line) const;
 
     std::string bytes_;
     bool exists_ = false;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <climits>
 #include <filesystem>
+#include <unordered_map>
 
 namespace tarnwell {
 
@@ -108,13 +109,27 @@ RememberedFiles ReadRememberedFiles(const IniFile& file, const std::string& proj
     RememberedFiles out;
     out.total = file.GetInt(kGeneral, kTotalOpenFiles, 0);
     out.lastActive = file.GetInt(kGeneral, kLastActiveFile, -1);
+    // One pass over the section: "File n" keys by n, the first of each as a lookup would find it.
+    std::unordered_map<long long, std::string> values;
+    long long largest = -1;
+    for (auto& [name, value] : file.Entries(kOpenFiles)) {
+        const std::string_view digits = std::string_view(name).substr(std::min<size_t>(name.size(), 5));
+        if (name.size() <= 5 || !SameNoCase(name.substr(0, 5), "File ") || digits.size() > 12 ||
+            (digits.size() > 1 && digits[0] == '0') ||
+            !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+            continue;
+        const long long n = std::stoll(std::string(digits));
+        values.emplace(n, std::move(value));
+        largest = std::max(largest, n);
+    }
     long long count = std::max(0, out.total);
-    if (count > kMaxSkippedTail) count = std::min(count, file.LargestNumberedKey(kOpenFiles, "File ") + 1);
+    if (count > kMaxSkippedTail) count = std::min(count, largest + 1);
     regexx::Regexx rx;
     for (long long i = 0; i < count; ++i) {
         RememberedFile e;
         e.key = FileKey(i);
-        const std::string value = file.GetString(kOpenFiles, e.key);
+        const auto found = values.find(i);
+        const std::string value = found == values.end() ? std::string() : found->second;
         if (value.empty()) {
             e.status = RememberedFile::Empty;
         } else if (rx.MatchOnce(value, "^\"(.*)\",[ \\t]*([0-9]+),[ \\t]*([0-9]+)$") == 0) {
