@@ -16,7 +16,7 @@
 #include <memory>
 #include <string>
 
-#include "lang/Keywords.h"
+#include "BenchFile.h"
 #include "text/CCrystalTextBuffer.h"
 #include "text/CVeskView.h"
 
@@ -112,14 +112,8 @@ void BM_TypeInMillionLinesAndRepaint(benchmark::State& state) {
 }
 BENCHMARK(BM_TypeInMillionLinesAndRepaint)->Unit(benchmark::kMicrosecond);
 
-std::filesystem::path BigFile() {
-    static const std::filesystem::path path = [] {
-        auto p = std::filesystem::temp_directory_path() / "tarnwell_view_bench_100mb.asp";
-        std::ofstream(p, std::ios::binary) << MakeText(100u << 20);
-        return p;
-    }();
-    return path;
-}
+BenchFile bigFile("tarnwell_view_bench_100mb.asp", [] { return MakeText(100u << 20); });
+std::filesystem::path BigFile() { return bigFile.Path(); }
 
 // Open the file (not timed), then bind a view, go to the end and paint: the cookie walk runs from
 // the top of the text.
@@ -164,17 +158,13 @@ void BM_PageUpAfterCtrlEnd100MB(benchmark::State& state) {
 BENCHMARK(BM_PageUpAfterCtrlEnd100MB)->Unit(benchmark::kMicrosecond);
 
 // A minified page: the sample page's lines joined without line breaks, 12 MB in one line.
-std::filesystem::path LongLineFile() {
-    static const std::filesystem::path path = [] {
-        std::string text;
-        std::size_t k = 0;
-        while (text.size() < (12u << 20)) text += kPage[k++ % (sizeof(kPage) / sizeof(kPage[0]))];
-        auto p = std::filesystem::temp_directory_path() / "tarnwell_view_bench_12mb_line.asp";
-        std::ofstream(p, std::ios::binary) << text;
-        return p;
-    }();
-    return path;
-}
+BenchFile longLineFile("tarnwell_view_bench_12mb_line.asp", [] {
+    std::string text;
+    std::size_t k = 0;
+    while (text.size() < (12u << 20)) text += kPage[k++ % (sizeof(kPage) / sizeof(kPage[0]))];
+    return text;
+});
+std::filesystem::path LongLineFile() { return longLineFile.Path(); }
 
 // Bytes the program has allocated and not freed.
 std::size_t HeldBytes() {
@@ -284,18 +274,3 @@ void BM_LongLineCaretBlink(benchmark::State& state) {
 BENCHMARK(BM_LongLineCaretBlink)->Unit(benchmark::kMicrosecond)->MinTime(0.5);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const std::filesystem::path programFolder = std::filesystem::path(argv[0]).parent_path();
-    LoadKeywordFile(HtmlKeywordSet(), KeywordFilePath(programFolder, "html.txt"));
-    LoadKeywordFile(VbKeywordSet(), KeywordFilePath(programFolder, "vbscript.txt"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    std::filesystem::remove(std::filesystem::temp_directory_path() / "tarnwell_view_bench_100mb.asp", ec);
-    std::filesystem::remove(std::filesystem::temp_directory_path() / "tarnwell_view_bench_12mb_line.asp", ec);
-    return 0;
-}
