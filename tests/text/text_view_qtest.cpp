@@ -1,5 +1,6 @@
 // The text view: columns, cursor movement, selection with keys and mouse, scrolling, bookmarks, the
 // per-line caches, drawing rules (sampled pixels) and split-pane scrolling.
+#include <cstdlib>
 #include <QAction>
 #include <QMainWindow>
 #include <QScrollBar>
@@ -521,10 +522,25 @@ private slots:
         const int rh = view.RowHeight();
         const int m = view.MarginWidth();
         auto cellTop = [&](const QImage& img, int col, int row) { return img.pixelColor(m + col * cw + cw / 2, row * rh + 1); };
+        // Some ink of the cell has that color: a pixel on the way from the cell's background to it, at
+        // least half way (thin glyphs of some fonts never reach the full color once smoothed).
         auto hasColor = [&](const QImage& img, int col, int row, QColor color) {
+            const QColor bg = cellTop(img, col, row);
+            const int want[3] = {color.red(), color.green(), color.blue()}, from[3] = {bg.red(), bg.green(), bg.blue()};
+            int axis = 0;
+            for (int c = 1; c < 3; ++c)
+                if (std::abs(want[c] - from[c]) > std::abs(want[axis] - from[axis])) axis = c;
             for (int y = row * rh; y < (row + 1) * rh; ++y)
-                for (int x = m + col * cw; x < m + (col + 1) * cw; ++x)
-                    if (img.pixelColor(x, y) == color) return true;
+                for (int x = m + col * cw; x < m + (col + 1) * cw; ++x) {
+                    const QColor p = img.pixelColor(x, y);
+                    if (p == color) return true;
+                    const int got[3] = {p.red(), p.green(), p.blue()};
+                    if (want[axis] == from[axis]) continue;
+                    const double t = double(got[axis] - from[axis]) / (want[axis] - from[axis]);
+                    bool near = t >= 0.5;
+                    for (int c = 0; c < 3 && near; ++c) near = std::abs(got[c] - (from[c] + t * (want[c] - from[c]))) <= 40;
+                    if (near) return true;
+                }
             return false;
         };
 
