@@ -23,6 +23,7 @@
 #include "ui/ToolBarLayout.h"
 
 #include <QAction>
+#include <QActionGroup>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDir>
@@ -182,12 +183,16 @@ void CMainFrame::BuildMenus() {
     }
     if (windowMenu_) connect(windowMenu_, &QMenu::aboutToShow, this, &CMainFrame::FillWindowList);
     if (encodingMenu_) connect(encodingMenu_, &QMenu::aboutToShow, this, &CMainFrame::UpdateCommands);
-    for (int i = 0; i < int(std::size(kCodePages)); ++i) {
-        const QString label = QString::fromLatin1(CodePageLabel(kCodePages[i]));
-        for (int first : {cmd::ReopenWithEncodingFirst, cmd::SaveWithEncodingFirst}) {
+    // One code page at a time: the document's own is marked like a radio button.
+    for (int first : {cmd::ReopenWithEncodingFirst, cmd::SaveWithEncodingFirst}) {
+        auto* group = new QActionGroup(this);
+        group->setExclusionPolicy(QActionGroup::ExclusionPolicy::ExclusiveOptional);
+        for (int i = 0; i < int(std::size(kCodePages)); ++i) {
             if (QAction* a = actions_.value(first + i)) {
+                const QString label = QString::fromLatin1(CodePageLabel(kCodePages[i]));
                 a->setText(label);
                 a->setToolTip(label);
+                group->addAction(a);
             }
         }
     }
