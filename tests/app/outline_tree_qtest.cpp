@@ -12,6 +12,7 @@
 
 #include <QMenu>
 #include <QTabWidget>
+#include <QElapsedTimer>
 #include <QtTest>
 
 using namespace tarnwell;
@@ -101,9 +102,11 @@ private slots:
     void refreshesHalfASecondAfterAnEditAndAfterSaveAs() {
         CVeskView* view = ViewOf(doc_);
         view->SetCursorAndClear({12, 0});
+        QElapsedTimer typed;
+        typed.start();
         QTest::keyClicks(view, "Sub Beta()\rEnd Sub\r");
         QTest::qWait(150);  // an idle check has seen the edit; the timer still runs
-        QCOMPARE(Children(tree_->topLevelItem(0)).size(), 2);
+        if (typed.elapsed() < 450) QCOMPARE(Children(tree_->topLevelItem(0)).size(), 2);  // unless the machine stalled
         QTRY_COMPARE(Children(tree_->topLevelItem(0)), (QStringList{"Zeta", "Alpha", "Beta"}));
         QVERIFY(doc_->OnSaveDocument(fx_.Path("renamed.asp")));
         QTest::keyClicks(view, "Dim more\r");

@@ -434,8 +434,8 @@ private slots:
         QMouseEvent move(QEvent::MouseMove, below, view.viewport()->mapToGlobal(below), Qt::NoButton, Qt::LeftButton,
                          Qt::NoModifier);
         QApplication::sendEvent(view.viewport(), &move);
-        QTest::qWait(350);  // the timer scrolls 3 lines every 100 ms while far below
-        QVERIFY2(view.FirstVisibleLine() >= 6, qPrintable(QString::number(view.FirstVisibleLine())));
+        // The timer scrolls 3 lines every 100 ms while far below.
+        QTRY_VERIFY2(view.FirstVisibleLine() >= 6, qPrintable(QString::number(view.FirstVisibleLine())));
         QVERIFY(view.CursorPosition().line > view.VisibleRows());
         QTest::mouseRelease(view.viewport(), Qt::LeftButton, {}, below);
         const int top = view.FirstVisibleLine();
