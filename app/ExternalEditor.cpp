@@ -1,9 +1,10 @@
 #include "app/ExternalEditor.h"
 
+#include "app/DesktopEntries.h"
+
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
-#include <QTextStream>
 
 namespace tarnwell {
 
@@ -60,14 +61,7 @@ QString DesktopEntryExec(const QString& desktopId) {
     const QString path = QStandardPaths::locate(QStandardPaths::ApplicationsLocation, desktopId);
     QFile f(path);
     if (path.isEmpty() || !f.open(QIODevice::ReadOnly)) return {};
-    QTextStream in(&f);
-    bool inEntry = false;
-    while (!in.atEnd()) {
-        const QString line = in.readLine().trimmed();
-        if (line.startsWith(QLatin1Char('['))) inEntry = line == QStringLiteral("[Desktop Entry]");
-        else if (inEntry && line.startsWith(QStringLiteral("Exec="))) return line.mid(5);
-    }
-    return {};
+    return QString::fromStdString(ParseDesktopEntry(f.read(1 << 20).toStdString()).exec);
 }
 
 bool StartLaunch(const LaunchCommand& command, QString& error) {

@@ -124,6 +124,35 @@ std::string ExtensionOf(const std::string& path) {
     return path.substr(dot);
 }
 
+OpenRoute RouteFor(const AssociationTable& table, bool openUnlisted, const std::string& path, const std::string& selfPath,
+                   const Association** row) {
+    const Association* a = table.Find(ExtensionOf(path));
+    if (row) *row = nullptr;
+    if (!a) return openUnlisted ? OpenRoute::Editor : OpenRoute::Desktop;
+#ifdef _WIN32
+    const bool self = Lower(a->editor) == Lower(selfPath);
+#else
+    const bool self = a->editor == selfPath;
+#endif
+    if (a->internal || self) return OpenRoute::Editor;
+    if (row) *row = a;
+    return OpenRoute::External;
+}
+
+std::string NormalizeExtension(const std::string& typed) {
+    const size_t first = typed.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    std::string ext = typed.substr(first, typed.find_last_not_of(" \t") - first + 1);
+    if (ext[0] != '.') ext.insert(0, 1, '.');
+    if (ext.size() < 2 || ext.find_first_of(std::string("/\\\r\n\0", 5)) != std::string::npos) return {};
+    return ext;
+}
+
+std::string ProgramFileName(const std::string& editor) {
+    const size_t slash = editor.find_last_of("/\\");
+    return slash == std::string::npos ? editor : editor.substr(slash + 1);
+}
+
 int StoredCount(int value) { return value < 0 || value > AssociationTable::kMaxRows ? AssociationTable::kMaxRows : value; }
 
 }  // namespace tarnwell

@@ -63,6 +63,20 @@ bool SaveAssociations(const AssociationTable& table, Profile& profile);
 
 // The extension of a path's last component from its last dot ("" when it has none).
 std::string ExtensionOf(const std::string& path);
+// How a file opens from the explorer: in the editor, with the external program of its row, or with
+// the desktop's own application for its type.
+enum class OpenRoute { Editor, External, Desktop };
+// The route for `path`; `row` receives the external row. A row whose program is this program itself
+// counts as internal.
+OpenRoute RouteFor(const AssociationTable& table, bool openUnlisted, const std::string& path, const std::string& selfPath,
+                   const Association** row = nullptr);
+
+// An extension as typed into the association dialog: trimmed, a dot put in front when missing.
+// Empty when nothing usable remains (blank, a lone dot, a path separator or a line break in it).
+std::string NormalizeExtension(const std::string& typed);
+// The file-name part of a program path, as the list's second column shows it.
+std::string ProgramFileName(const std::string& editor);
+
 // Reads a stored count: negative or beyond the limit reads as the limit.
 int StoredCount(int value);
 

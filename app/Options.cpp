@@ -106,6 +106,27 @@ ColorOptions ReadColorOptions(const Profile& p) {
     return c;
 }
 
+// A stored column width outside what a screen can show is read as its default.
+static int ReadColumnWidth(const Profile& p, const char* name, int fallback) {
+    const int w = p.GetInt(kFileTypesSection, name, fallback);
+    return w >= 10 && w <= 4000 ? w : fallback;
+}
+
+FileTypesOptions ReadFileTypesOptions(const Profile& p) {
+    FileTypesOptions f;
+    f.openUnlisted = ReadSwitch(p, kFileTypesSection, "Open Unlisted", false);
+    f.typeWidth = ReadColumnWidth(p, "Type Width", 100);
+    f.editorWidth = ReadColumnWidth(p, "Editor Width", 200);
+    return f;
+}
+
+bool WriteFileTypesOptions(Profile& p, const FileTypesOptions& f) {
+    bool ok = p.WriteInt(kFileTypesSection, "Type Width", f.typeWidth);
+    ok &= p.WriteInt(kFileTypesSection, "Editor Width", f.editorWidth);
+    ok &= p.WriteInt(kFileTypesSection, "Open Unlisted", f.openUnlisted ? 1 : 0);
+    return ok;
+}
+
 bool WriteGeneralOptions(Profile& p, const GeneralOptions& g) {
     bool ok = p.WriteInt(kGeneralSection, "Reload Last Project", g.reloadLastProject ? 1 : 0);
     ok &= p.WriteInt(kGeneralSection, "Remember Open Files", g.rememberOpenFiles ? 1 : 0);
@@ -140,6 +161,7 @@ OptionsValues OptionsValues::Read(const Profile& profile) {
     v.internalPreviewAtStart = v.general.enableInternalPreview;
     v.edit = ReadEditOptions(profile);
     v.color = ReadColorOptions(profile);
+    v.fileTypes = ReadFileTypesOptions(profile);
     return v;
 }
 

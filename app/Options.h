@@ -18,6 +18,7 @@ class Profile;
 inline constexpr const char* kGeneralSection = "Options\\General";
 inline constexpr const char* kEditSection = "Options\\Edit";
 inline constexpr const char* kColorSection = "Options\\Color";
+inline constexpr const char* kFileTypesSection = "Options\\File Types";
 
 struct GeneralOptions {
     bool reloadLastProject = true;
@@ -45,6 +46,14 @@ struct EditOptions {
     // "Default Encoding" (a Windows code page number): what a page that decides nothing is read in.
     CodePage defaultEncoding = CodePage::Windows1252;
     bool operator==(const EditOptions&) const = default;
+};
+
+// The File Types page's own values (the association table itself is kept and saved apart).
+struct FileTypesOptions {
+    bool openUnlisted = false;  // a type without a row opens in the editor (else with the desktop)
+    int typeWidth = 100;        // the list's column widths in pixels
+    int editorWidth = 200;
+    bool operator==(const FileTypesOptions&) const = default;
 };
 
 // The six values every text view and edit command reads at the moment it needs them.
@@ -97,10 +106,12 @@ std::optional<int> ParseRangedInt(std::string_view text, int low, int high);
 GeneralOptions ReadGeneralOptions(const Profile& profile);
 EditOptions ReadEditOptions(const Profile& profile);
 ColorOptions ReadColorOptions(const Profile& profile);
+FileTypesOptions ReadFileTypesOptions(const Profile& profile);
 // Each writes every value of its page; false when the profile refused one.
 bool WriteGeneralOptions(Profile& profile, const GeneralOptions& options);
 bool WriteEditOptions(Profile& profile, const EditOptions& options);
 bool WriteColorOptions(Profile& profile, const ColorOptions& options);
+bool WriteFileTypesOptions(Profile& profile, const FileTypesOptions& options);
 
 // Everything the Options sheet keeps for the run.
 struct OptionsValues {
@@ -110,6 +121,7 @@ struct OptionsValues {
     bool internalPreviewAtStart = true;
     EditOptions edit;
     ColorOptions color;
+    FileTypesOptions fileTypes;
 
     static OptionsValues Read(const Profile& profile);
 };

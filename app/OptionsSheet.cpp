@@ -1,5 +1,6 @@
 #include "app/OptionsSheet.h"
 
+#include "app/OptionsFileTypes.h"
 #include "html/ColorButton.h"
 #include "platform/SettingsProfile.h"
 #include "text/AskWithCheck.h"
@@ -8,6 +9,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QApplication>
+#include <QCoreApplication>
 #include <QDialogButtonBox>
 #include <QFontDatabase>
 #include <QFontMetrics>
@@ -57,9 +59,15 @@ bool COptionsSheet::Exists() { return bool(g_sheet); }
 void COptionsSheet::Release() { g_sheet.reset(); }
 
 COptionsSheet::COptionsSheet(Profile& profile)
-    : profile_(profile), values_(OptionsValues::Read(profile)), editing_(EditingSettingsOf(values_.edit)) {
+    : profile_(profile), values_(OptionsValues::Read(profile)), fileTypes_(SelfPath()),
+      editing_(EditingSettingsOf(values_.edit)) {
+    LoadAssociations(fileTypes_, profile_);
     PublishToViews();
 }
+
+std::string COptionsSheet::SelfPath() { return QCoreApplication::applicationFilePath().toStdString(); }
+
+bool COptionsSheet::SaveFileTypes() { return SaveAssociations(fileTypes_, profile_); }
 
 void COptionsSheet::PublishToViews() const {
     ViewSettings view;
@@ -79,7 +87,7 @@ void COptionsSheet::ApplyFontTo(CCrystalTextView* view) const {
 }
 
 int COptionsSheet::Show(QWidget* parent) {
-    COptionsDialog dialog(values_, startPage_, parent ? parent : DialogOwner());
+    COptionsDialog dialog(values_, startPage_, parent ? parent : DialogOwner(), &fileTypes_, [this] { return SaveFileTypes(); });
     int result = dialog.exec();
     startPage_ = dialog.ActivePage();
     if (result == QDialog::Accepted) Apply(dialog.Result());
@@ -90,6 +98,8 @@ void COptionsSheet::Apply(const OptionsValues& values) {
     WriteGeneralOptions(profile_, values.general);
     WriteEditOptions(profile_, values.edit);
     WriteColorOptions(profile_, values.color);
+    WriteFileTypesOptions(profile_, values.fileTypes);
+    values_.fileTypes = values.fileTypes;
     values_.general = values.general;  // internalPreviewAtStart stays as read at creation
     values_.edit = values.edit;
     values_.color = values.color;
@@ -365,20 +375,27 @@ void COptionsColor::ResetAll() {
 
 // ---- dialog ----
 
-COptionsDialog::COptionsDialog(const OptionsValues& values, int startPage, QWidget* parent)
+COptionsDialog::COptionsDialog(const OptionsValues& values, int startPage, QWidget* parent, AssociationTable* table,
+                               std::function<bool()> saveTable)
     : QDialog(parent), result_(values) {
+    if (!table) {
+        table = &COptionsSheet::Get().FileTypes();
+        saveTable = [] { return COptionsSheet::Get().SaveFileTypes(); };
+    }
     setWindowTitle(QStringLiteral("Options"));
     auto* layout = new QVBoxLayout(this);
     tabs_ = new QTabWidget(this);
     general = new COptionsGeneral(tabs_);
     edit = new COptionsEdit(tabs_);
+    fileTypes = new COptionsFileTypes(*table, std::move(saveTable), tabs_);
     color = new COptionsColor(tabs_);
     general->setProperty("optionsPage", int(COptionsSheet::PageGeneral));
     edit->setProperty("optionsPage", int(COptionsSheet::PageEdit));
+    fileTypes->setProperty("optionsPage", int(COptionsSheet::PageFileTypes));
     color->setProperty("optionsPage", int(COptionsSheet::PageColor));
     tabs_->addTab(general, QStringLiteral("General"));
     tabs_->addTab(edit, QStringLiteral("Edit"));
-    // The File Types page takes its place here (page 2) when it exists.
+    tabs_->addTab(fileTypes, QStringLiteral("File Types"));
     tabs_->addTab(color, QStringLiteral("Color"));
     layout->addWidget(tabs_);
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
@@ -388,6 +405,7 @@ COptionsDialog::COptionsDialog(const OptionsValues& values, int startPage, QWidg
 
     general->Load(values.general);
     edit->Load(values.edit);
+    fileTypes->Load(values.fileTypes);
     color->Load(values.color);
     ShowPage(startPage);
     shownTab_ = tabs_->currentIndex();
@@ -446,6 +464,7 @@ void COptionsDialog::accept() {
     }
     general->Save(result_.general);
     edit->Save(result_.edit);
+    fileTypes->Save(result_.fileTypes);
     color->Save(result_.color);
     QDialog::accept();
 }

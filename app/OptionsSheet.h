@@ -2,6 +2,7 @@
 // pages General, Edit and Color that edits them. Values are read once per run and written on OK.
 #pragma once
 
+#include "app/FileAssociations.h"
 #include "app/Options.h"
 
 #include <QDialog>
@@ -9,6 +10,7 @@
 #include <QStringList>
 
 #include <array>
+#include <functional>
 #include <memory>
 
 class QCheckBox;
@@ -25,7 +27,7 @@ class Profile;
 class COptionsSheet : public QObject {
     Q_OBJECT
 public:
-    // Pages by their place in the sheet's order; File Types comes with the file-associations work.
+    // Pages by their place in the sheet's order.
     enum Page { PageGeneral = 0, PageEdit = 1, PageFileTypes = 2, PageColor = 3 };
 
     // The profile the sheet reads and writes; set it before the first Get (default: the application's
@@ -41,6 +43,12 @@ public:
     const GeneralOptions& General() const { return values_.general; }
     const EditOptions& Edit() const { return values_.edit; }
     const ColorOptions& Color() const { return values_.color; }
+    const FileTypesOptions& FileTypeOptions() const { return values_.fileTypes; }
+    // The table of file types, read at creation; the File Types page changes it and saves it at once.
+    AssociationTable& FileTypes() { return fileTypes_; }
+    bool SaveFileTypes();
+    // This program's path, the editor of the internal rows.
+    static std::string SelfPath();
     // "Enable Internal Preview" as read at creation; child frames lay out by this one.
     bool InternalPreviewAtStart() const { return values_.internalPreviewAtStart; }
     // The six editing values every view reads when it needs them.
@@ -72,6 +80,7 @@ private:
 
     Profile& profile_;
     OptionsValues values_;
+    AssociationTable fileTypes_;
     EditingSettings editing_;
     int startPage_ = PageGeneral;
 };
@@ -80,6 +89,8 @@ private:
 QStringList FixedPitchFamilies();
 // The size list of a face: the fixed list for a scalable face, otherwise the sizes it offers.
 QStringList FontSizesFor(const QString& family);
+
+class COptionsFileTypes;
 
 class COptionsGeneral : public QWidget {
     Q_OBJECT
@@ -141,7 +152,10 @@ private:
 class COptionsDialog : public QDialog {
     Q_OBJECT
 public:
-    COptionsDialog(const OptionsValues& values, int startPage, QWidget* parent = nullptr);
+    // The File Types page edits `fileTypes` and calls `saveFileTypes` after each change (defaults:
+    // the options store's table and its saving).
+    COptionsDialog(const OptionsValues& values, int startPage, QWidget* parent = nullptr,
+                   AssociationTable* fileTypes = nullptr, std::function<bool()> saveFileTypes = {});
 
     QTabWidget* Tabs() const { return tabs_; }
     // The sheet's page index of the page shown now.
@@ -151,6 +165,7 @@ public:
 
     COptionsGeneral* general = nullptr;
     COptionsEdit* edit = nullptr;
+    COptionsFileTypes* fileTypes = nullptr;
     COptionsColor* color = nullptr;
 
     void accept() override;

@@ -4,6 +4,7 @@
 #include "project/FileSystem.h"
 #include "project/NewProject.h"
 #include "text/AskWithCheck.h"
+#include "ui/SingleLineEdit.h"
 
 #include <QCheckBox>
 #include <QFileDialog>
@@ -19,16 +20,6 @@ namespace tarnwell {
 namespace {
 
 QString Qs(const std::string& s) { return QString::fromStdString(s); }
-
-// Line breaks never reach a field (a pasted one becomes a blank).
-void RefuseLineBreaks(QLineEdit* edit) {
-    QObject::connect(edit, &QLineEdit::textChanged, edit, [edit](const QString& text) {
-        if (!text.contains(QLatin1Char('\n')) && !text.contains(QLatin1Char('\r'))) return;
-        QString clean = text;
-        clean.replace(QLatin1Char('\r'), QLatin1Char(' ')).replace(QLatin1Char('\n'), QLatin1Char(' '));
-        edit->setText(clean);
-    });
-}
 
 }  // namespace
 

@@ -1,6 +1,7 @@
 #include "project/CProjectTree.h"
 
 #include "app/CEditorApp.h"
+#include "app/OpenWith.h"
 #include "platform/Profile.h"
 #include "project/CFindFileDialog.h"
 #include "project/ExplorerOps.h"
@@ -12,7 +13,6 @@
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QDateTime>
-#include <QDesktopServices>
 #include <QDir>
 #include <QDrag>
 #include <QHeaderView>
@@ -310,13 +310,10 @@ void CProjectTree::keyboardSearch(const QString& text) {
 // ---- open, new, refresh, sort, properties ------------------------------------------------------
 
 void CProjectTree::OpenPath(const QString& path) {
-    if (hooks_.open) {
+    if (hooks_.open)
         hooks_.open(path);
-    } else if (OpensInEditor(FileNameOf(ExplorerModel::FromQt(path))) && CEditorApp::Instance()) {
-        CEditorApp::Instance()->OpenDocumentFile(path);
-    } else if (!QDesktopServices::openUrl(QUrl::fromLocalFile(path))) {
-        ShowMessage(QStringLiteral("Failed to open %1").arg(QDir::toNativeSeparators(path)), mb::kOk | mb::kIconStop);
-    }
+    else
+        OpenWithAssociation(path);
 }
 
 void CProjectTree::OpenSelected() {

@@ -45,8 +45,8 @@ enum : int {
 class CProjectTree : public QTreeView, public ProjectTree {
     Q_OBJECT
 public:
-    // What the explorer asks of the rest of the program. Unset hooks fall back to: opening with the
-    // application (or the desktop's default application), no path tracking, no reload, a beep.
+    // What the explorer asks of the rest of the program. Unset hooks fall back to: opening through
+    // the table of file types, no path tracking, no reload, a beep.
     struct Hooks {
         std::function<void(const QString& path)> open;
         std::function<void(const std::string& oldPath, const std::string& newPath)> pathChanged;

@@ -68,19 +68,6 @@ std::size_t MaxRenameLength(std::size_t fullPathLength, std::size_t oldNameLengt
     return std::min(MaxNameLength(), byPath);
 }
 
-bool OpensInEditor(const std::string& name) {
-    static const char* const kText[] = {
-        ".asp", ".aspx", ".asa", ".asax", ".ascx", ".asmx", ".htm", ".html", ".shtm", ".shtml", ".stm", ".hta",
-        ".inc", ".css", ".js", ".vbs", ".txt", ".xml", ".xsl", ".xslt", ".xsd", ".dtd", ".wml", ".config", ".ini",
-        ".json", ".svg", ".csv", ".log", ".md", ".sql", ".php", ".tmpl", ".htaccess",
-    };
-    const std::string_view ext = ExtensionOf(name);
-    if (ext.empty()) return true;
-    for (const char* t : kText)
-        if (CompareNoCase(ext, t) == 0) return true;
-    return false;
-}
-
 bool IsInside(const std::string& path, const std::string& folder) {
     std::string relative;
     return RelativeTo(folder, path, relative) && relative.rfind("..", 0) != 0;

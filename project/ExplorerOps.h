@@ -78,10 +78,6 @@ struct TransferResult {
 TransferResult TransferItems(const std::vector<std::string>& sources, const std::string& targetFolder, bool move,
                              TransferHandler& handler);
 
-// Whether the editor opens a file of this name itself: web pages, scripts, styles and other text
-// (also a name without extension); other types open with the desktop's application for them.
-bool OpensInEditor(const std::string& name);
-
 // Whether `path` is `folder` or lies below it (also through links).
 bool IsInside(const std::string& path, const std::string& folder);
 

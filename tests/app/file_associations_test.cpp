@@ -109,3 +109,39 @@ TEST(FileAssociations, SavedRowsReadBackAndResetStoresNone) {
     LoadAssociations(back, p);
     EXPECT_EQ(back.Rows().size(), 7u);
 }
+
+TEST(FileAssociations, RouteOfAFile) {
+    const std::string self = "/opt/tw/tarnwell";
+    AssociationTable t = Loaded({{0, ".css\n0\n/usr/bin/gvim\n-f"}, {1, ".txt\n1\n\n"}, {2, ".php\n0\n/opt/tw/tarnwell\n"}}, 3);
+    struct Case {
+        const char* path;
+        bool openUnlisted;
+        OpenRoute route;
+        const char* editor;
+    } cases[] = {
+        {"/site/PAGE.HTM", false, OpenRoute::Editor, ""},         // fixed row in another case
+        {"/site/a.txt", false, OpenRoute::Editor, ""},            // internal row of the user's
+        {"/site/x.php", false, OpenRoute::Editor, ""},            // external row naming this program
+        {"/site/style.CSS", true, OpenRoute::External, "/usr/bin/gvim"},
+        {"/site/logo.gif", false, OpenRoute::Desktop, ""},
+        {"/site/logo.gif", true, OpenRoute::Editor, ""},
+        {"/site.asp/README", false, OpenRoute::Desktop, ""},      // the dot of a folder is not an extension
+    };
+    for (const Case& c : cases) {
+        const Association* row = nullptr;
+        EXPECT_EQ(RouteFor(t, c.openUnlisted, c.path, self, &row), c.route) << c.path;
+        EXPECT_EQ(row ? row->editor : std::string(), c.editor) << c.path;
+    }
+}
+
+TEST(FileAssociations, TypedExtensionsAndProgramNames) {
+    const std::pair<const char*, const char*> typed[] = {
+        {"  php ", ".php"}, {".CSS", ".CSS"}, {"", ""}, {"   ", ""}, {".", ""}, {" . ", ""},
+        {"a/b", ""}, {".x\\y", ""}, {"tar.gz", ".tar.gz"},
+    };
+    for (const auto& [in, out] : typed) EXPECT_EQ(NormalizeExtension(in), out) << '"' << in << '"';
+    EXPECT_EQ(NormalizeExtension(std::string(".a\nb")), "");
+    EXPECT_EQ(ProgramFileName("/usr/bin/gvim"), "gvim");
+    EXPECT_EQ(ProgramFileName("C:\\Tools\\ed.exe"), "ed.exe");
+    EXPECT_EQ(ProgramFileName("org.gnome.gedit.desktop"), "org.gnome.gedit.desktop");
+}

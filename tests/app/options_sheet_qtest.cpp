@@ -350,7 +350,8 @@ void OptionsSheetTest::pictures() {
     QDir().mkpath(QStringLiteral("screenshots"));
     COptionsDialog d(COptionsSheet::Get().Values(), COptionsSheet::PageGeneral);
     d.show();
-    const char* names[] = {"options_general.png", "options_edit.png", "options_color.png"};
+    const char* names[] = {"options_general.png", "options_edit.png", "options_filetypes.png", "options_color.png"};
+    QCOMPARE(d.Tabs()->count(), 4);
     for (int i = 0; i < d.Tabs()->count(); ++i) {
         d.Tabs()->setCurrentIndex(i);
         QVERIFY(d.grab().save(QStringLiteral("screenshots/") + QLatin1String(names[i])));

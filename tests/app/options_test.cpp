@@ -18,6 +18,7 @@ TEST(OptionsRead, EmptyProfileGivesTheDefaults) {
     EXPECT_FALSE(v.edit.showLineNumber);
     EXPECT_FALSE(v.edit.tabToSpace);
     EXPECT_EQ(v.edit.defaultEncoding, CodePage::Windows1252);
+    EXPECT_EQ(v.fileTypes, (FileTypesOptions{false, 100, 200}));
     EXPECT_TRUE(v.edit.showSelectionMargin && v.edit.showSelectionAlways && v.edit.autoIndent);
     EXPECT_TRUE(v.color.enableSyntaxColoring);
     // The stored form of the defaults: red in the low byte.
@@ -84,12 +85,20 @@ TEST(OptionsWrite, EveryValueRoundTrips) {
     EXPECT_TRUE(WriteEditOptions(p, v.edit));
     EXPECT_TRUE(WriteColorOptions(p, v.color));
     EXPECT_EQ(p.ValueCount(), 3u + 11u + 11u);
+    v.fileTypes = {true, 80, 260};
+    EXPECT_TRUE(WriteFileTypesOptions(p, v.fileTypes));
 
     OptionsValues back = OptionsValues::Read(p);
     EXPECT_EQ(back.general, v.general);
     EXPECT_FALSE(back.internalPreviewAtStart);
     EXPECT_EQ(back.edit, v.edit);
     EXPECT_EQ(back.color, v.color);
+    EXPECT_EQ(back.fileTypes, v.fileTypes);
+    EXPECT_EQ(p.GetInt(kFileTypesSection, "Open Unlisted", -1), 1);
+    // Column widths no screen can show read as their defaults.
+    p.WriteInt(kFileTypesSection, "Type Width", -3);
+    p.WriteInt(kFileTypesSection, "Editor Width", 90000);
+    EXPECT_EQ(ReadFileTypesOptions(p), (FileTypesOptions{true, 100, 200}));
     EXPECT_EQ(p.GetInt(kColorSection, "ASPStartEnd", -1), int(MakeColorRef(8, 16, 24)));
     EXPECT_EQ(p.GetInt(kEditSection, "Show Line Number", -1), 1);
     EXPECT_EQ(p.GetInt(kEditSection, "Default Encoding", -1), 1251);
