@@ -18,8 +18,22 @@
 #include "lang/Regexx.h"
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 #include <cstring>
+
+#if defined(__GNUC__)
+#define TARNWELL_ALWAYS_INLINE inline __attribute__((always_inline))
+#elif defined(_MSC_VER)
+#define TARNWELL_ALWAYS_INLINE __forceinline
+#else
+#define TARNWELL_ALWAYS_INLINE inline
+#endif
+
+#if defined(__SSE2__) || defined(_M_X64) || defined(_M_AMD64)
+#include <emmintrin.h>
+#define TARNWELL_PARSER_SSE2 1
+#endif
 
 namespace tarnwell {
 
@@ -96,17 +110,99 @@ inline int SkipUntil(const char* s, int i, int length, unsigned char stop) {
     return i;
 }
 
+// The same searches sixteen bytes at a time, for the byte sets spelled out in Cs (which must be exactly
+// the bytes with a bit of kStop). Lines shorter than sixteen bytes, and machines without SSE2, take the
+// table walk; the last partial chunk of a longer line is read as the line's last sixteen bytes.
+template <char... Cs>
+constexpr bool SetMatches(unsigned char stop) {
+    for (int c = 0; c < 256; ++c) {
+        const bool listed = ((static_cast<unsigned char>(Cs) == c) || ...);
+        if (listed != ((kChars.bits[c] & stop) != 0)) return false;
+    }
+    return true;
+}
+
+#ifdef TARNWELL_PARSER_SSE2
+
+template <char... Cs>
+inline __m128i Equals(__m128i v) {
+    __m128i hits = _mm_setzero_si128();
+    ((hits = _mm_or_si128(hits, _mm_cmpeq_epi8(v, _mm_set1_epi8(Cs)))), ...);
+    return hits;
+}
+
+inline __m128i Load(const char* p) { return _mm_loadu_si128(reinterpret_cast<const __m128i*>(p)); }
+inline unsigned Bitmask(__m128i v) { return static_cast<unsigned>(_mm_movemask_epi8(v)); }
+
+// Sixteen bytes from p (p[-1] readable): the bytes of VbCodeStop, and blanks right after an "m" or "M".
+inline unsigned VbCodeChunkMask(const char* p) {
+    const __m128i v = Load(p);
+    const __m128i stops = Equals<'"', '\'', '>'>(v);
+    const __m128i afterM = _mm_cmpeq_epi8(_mm_or_si128(Load(p - 1), _mm_set1_epi8(0x20)), _mm_set1_epi8('m'));
+    return Bitmask(_mm_or_si128(stops, _mm_and_si128(Equals<' ', '\t'>(v), afterM)));
+}
+
+template <char... Cs>
+inline unsigned ChunkMask(const char* p) {
+    return Bitmask(Equals<Cs...>(Load(p)));
+}
+
+// The first index >= i (i >= first) at which mask(p) has a bit, or length; false when the line is too
+// short for chunks (the caller walks it instead).
+template <class Mask>
+inline bool FindByChunks(const char* s, int& i, int length, int first, Mask mask) {
+    if (length - first < 16) return false;
+    for (; i + 16 <= length; i += 16)
+        if (const unsigned m = mask(s + i)) {
+            i += std::countr_zero(m);
+            return true;
+        }
+    if (i < length) {
+        const int tail = length - 16;
+        const unsigned m = mask(s + tail) >> (i - tail);
+        i = m ? i + std::countr_zero(m) : length;
+    }
+    return true;
+}
+#endif
+
+template <unsigned char kStop, char... Cs>
+inline int FindAny(const char* s, int i, int length) {
+    static_assert(SetMatches<Cs...>(kStop), "the byte list must be the table's set");
+#ifdef TARNWELL_PARSER_SSE2
+    if (FindByChunks(s, i, length, 0, ChunkMask<Cs...>)) return i;
+#endif
+    return SkipUntil(s, i, length, kStop);
+}
+
 // The first index >= i whose byte has none of the bits in keep (or length).
 inline int SkipWhile(const char* s, int i, int length, unsigned char keep) {
     while (i < length && (Bits(s[i]) & keep)) ++i;
     return i;
 }
 
-// The first index >= i holding c (or length).
-inline int Find(const char* s, int i, int length, char c) {
-    if (i >= length) return length;
-    const void* hit = std::memchr(s + i, c, static_cast<std::size_t>(length - i));
-    return hit ? static_cast<int>(static_cast<const char*>(hit) - s) : length;
+// The first index >= i holding ">" (or length).
+inline int FindGt(const char* s, int i, int length) {
+#ifdef TARNWELL_PARSER_SSE2
+    if (FindByChunks(s, i, length, 0, ChunkMask<'>'>)) return i;
+#endif
+    while (i < length && s[i] != '>') ++i;
+    return i;
+}
+
+// The last "<" before byte to, given that lastLt is the last one before from (from <= to). Searched
+// backwards: the "<" of a tag is usually a few bytes before its ">".
+inline int LastLtBefore(const char* s, int from, int to, int lastLt) {
+#ifdef TARNWELL_PARSER_SSE2
+    for (; to > from && to >= 16; to -= 16) {
+        unsigned m = ChunkMask<'<'>(s + to - 16);
+        if (to - 16 < from) m &= ~0u << (from - (to - 16));  // only bytes from `from` on
+        if (m) return to - 16 + 31 - std::countl_zero(m);
+    }
+#endif
+    for (int k = to - 1; k >= from; --k)
+        if (s[k] == '<') return k;
+    return lastLt;
 }
 
 inline char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
@@ -126,24 +222,38 @@ inline int SkipVbCode(const char* s, int i, int length, unsigned char stop) {
     }
 }
 
+// The same for stop VbCodeStop alone (the cookie-only pass).
+inline int SkipVbCodeStops(const char* s, int i, int length) {
+#ifdef TARNWELL_PARSER_SSE2
+    if (i == 0 && length > 0) {  // the first byte has no byte before it to read
+        if (Bits(s[0]) & VbCodeStop) return 0;
+        i = 1;
+    }
+    if (FindByChunks(s, i, length, 1, VbCodeChunkMask)) return i;
+#endif
+    return SkipVbCode(s, i, length, VbCodeStop);
+}
+
 // The first index >= i at which the byte can change the state or a block, for the state in flags
 // (see the branches of Parse). inWord: an HTML or VBScript word is open (only tracked with blocks).
 template <bool kBlocks>
-inline int NextEventfulByte(LineCookie flags, bool inWord, const char* s, int i, int length) {
+TARNWELL_ALWAYS_INLINE int NextEventfulByte(LineCookie flags, bool inWord, const char* s, int i, int length) {
     if (flags & InHtmlString) {
-        if (flags & InAspBlock) return Find(s, i, length, '>');  // only the ">" of "%>"
-        return SkipUntil(s, i, length, HtmlStrStop);
+        if (flags & InAspBlock) return FindGt(s, i, length);  // only the ">" of "%>"
+        return FindAny<HtmlStrStop, '"', '%'>(s, i, length);
     }
-    if (flags & InHtmlComment) return Find(s, i, length, '>');  // only the ">" of "-->"
+    if (flags & InHtmlComment) return FindGt(s, i, length);  // only the ">" of "-->"
     if (flags & (InAspBlock | InServerScript)) {
-        if (flags & InScriptString) return SkipUntil(s, i, length, VbStrStop);
-        if (flags & InScriptComment) return Find(s, i, length, '>');  // only the end of the block
-        if (!kBlocks) return SkipVbCode(s, i, length, VbCodeStop);
+        if (flags & InScriptString) return FindAny<VbStrStop, '"', '>'>(s, i, length);
+        if (flags & InScriptComment) return FindGt(s, i, length);  // only the end of the block
+        if (!kBlocks) return SkipVbCodeStops(s, i, length);
+        // Words are short: a walk beats the chunks here.
         if (inWord) return SkipWhile(s, i, length, VbWord);  // the byte after the word ends it
         return SkipVbCode(s, i, length, VbCodeStop | VbWord);
     }
-    if (!(flags & InTag)) return SkipUntil(s, i, length, HtmlStop);  // words outside a tag color nothing
-    if (!kBlocks) return SkipUntil(s, i, length, HtmlStop | HtmlOpener);
+    if (!(flags & InTag))  // words outside a tag color nothing
+        return FindAny<HtmlStop, '"', '<', '>', '{', '}'>(s, i, length);
+    if (!kBlocks) return FindAny<HtmlStop | HtmlOpener, '"', '<', '>', '{', '}', '-', '%'>(s, i, length);
     if (inWord) {
         // The word goes on up to a byte that is no word byte; a "-" or "%" may still open a comment or
         // a block, so the byte-by-byte rules see those.
@@ -447,16 +557,9 @@ LineCookie Run(const HtmlAspParseState& from, const char* s, int length, Blocks&
                 continue;
             }
             if (c == '>') {
-                // The nearest "<" before i, found by scanning forward once over the line.
+                // The nearest "<" before i; each byte of the line is looked at once at most.
                 if (ltScanned < i) {
-                    const void* hit = nullptr;
-                    const char* from = s + ltScanned;
-                    std::size_t n = static_cast<std::size_t>(i - ltScanned);
-                    while (n > 0 && (hit = std::memchr(from, '<', n)) != nullptr) {
-                        lastLt = static_cast<int>(static_cast<const char*>(hit) - s);
-                        from = static_cast<const char*>(hit) + 1;
-                        n = static_cast<std::size_t>(s + i - from);
-                    }
+                    lastLt = LastLtBefore(s, ltScanned, i, lastLt);
                     ltScanned = i;
                 }
                 const int p = lastLt;
@@ -514,14 +617,7 @@ struct LastLtTracker {
 
     int Before(int i) {
         if (i > scannedTo) {
-            const char* from = s + scannedTo;
-            std::size_t n = static_cast<std::size_t>(i - scannedTo);
-            const void* hit;
-            while (n > 0 && (hit = std::memchr(from, '<', n)) != nullptr) {
-                lastLt = static_cast<int>(static_cast<const char*>(hit) - s);
-                from = static_cast<const char*>(hit) + 1;
-                n = static_cast<std::size_t>(s + i - from);
-            }
+            lastLt = LastLtBefore(s, scannedTo, i, lastLt);
             scannedTo = i;
         }
         return lastLt;

@@ -12,10 +12,16 @@ namespace {
 
 inline unsigned char Upper(unsigned char c) noexcept { return (c >= 'a' && c <= 'z') ? c - 32 : c; }
 
+// From the length and five bytes spread over the word (in upper case): no loop over the word, and
+// keyword lists rarely share all of them. Equal hashes are told apart by comparing the words.
 inline std::uint32_t HashUpper(std::string_view w) noexcept {
-    std::uint32_t h = 2166136261u;
-    for (unsigned char c : w) h = (h ^ Upper(c)) * 16777619u;
-    return h;
+    const std::size_t n = w.size();
+    if (n == 0) return 0;
+    auto at = [w](std::size_t k) { return static_cast<std::uint64_t>(Upper(static_cast<unsigned char>(w[k]))); };
+    std::uint64_t x = static_cast<std::uint64_t>(n) | at(0) << 8 | at(n / 4) << 16 | at(n / 2) << 24 |
+                      at(n - 1 - n / 4) << 32 | at(n - 1) << 40;
+    x *= 0x9E3779B97F4A7C15ull;
+    return static_cast<std::uint32_t>(x >> 32);
 }
 
 // Compares a word in any case with an upper-case key of the same length.

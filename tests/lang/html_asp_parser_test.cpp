@@ -244,6 +244,44 @@ TEST(HtmlAspParser, LongLinesOfTagsStayFast) {
     EXPECT_EQ(Parse(gts).out, 0);
 }
 
+TEST(HtmlAspParser, EachStateFindsItsDelimiterAtAnyOffset) {
+    // The parser skips runs that change nothing several bytes at a time; a delimiter must be found
+    // wherever it lies: at the line's start, across chunk boundaries, in the line's last bytes.
+    struct Case {
+        LineCookie in;
+        char filler;
+        const char* event;
+        LineCookie out;
+        char classAtEvent;  // letter as in Classes(), 0: not checked
+    };
+    const Case cases[] = {
+        {0, 'a', "<", InTag, 0},
+        {InTag, ' ', ">", 0, 0},
+        {InTag, 'b', "<%", InAspBlock, '<'},
+        {InTag, ' ', "<!--", InHtmlComment, 'C'},
+        {InHtmlString, 'x', "\"", 0, 'S'},
+        {InHtmlString, 'x', "<%", InHtmlString | InAspBlock, '<'},
+        {InHtmlComment, 'x', "-->", 0, 'C'},
+        {InHtmlComment, '-', "-->", 0, 'C'},
+        {InAspBlock, 'x', "%>", 0, '>'},
+        {InAspBlock, ' ', "\"%>", 0, 's'},
+        {InAspBlock, ' ', "Rem\t", InAspBlock, 'c'},
+        {InAspBlock, ' ', "'", InAspBlock, 'c'},
+        {InServerScript, 'y', "</script>", 0, '>'},
+        {0, 'z', "<script language=vb>", InServerScript, '<'},
+    };
+    for (const Case& c : cases) {
+        for (int before = 0; before <= 40; ++before) {
+            for (int after : {0, 1, 17}) {
+                const std::string line = std::string(before, c.filler) + c.event + std::string(after, c.filler);
+                EXPECT_EQ(Parse(line, c.in).out, c.out) << c.event << " at " << before << " in " << line.size();
+                if (c.classAtEvent)
+                    EXPECT_EQ(Classes(line, c.in)[before], c.classAtEvent) << c.event << " at " << before;
+            }
+        }
+    }
+}
+
 TEST(HtmlAspParser, AnyBytesGiveOrderedBlocksAndTheSameCookieEitherWay) {
     std::mt19937 rng(12345);
     const std::string alphabet = "<%>\"'-!{}/ \tremSCRIPTlanguage=vbscriptDim\x00\xff\x80\r";
