@@ -248,7 +248,9 @@ bool CCrystalTextBuffer::ReadFromFile(const fs::path& path, int mode, FileError*
     // Every line but the last ends with the mode's last line-end byte: room for exactly as many
     // lines (or a few more), so the table is never copied while it fills.
     lines.Reserve(CountByte(data, size, mode == LineEndMac ? '\r' : '\n') + 1);
+    size_t longest = 0;
     SplitLines(data, size, mode, [&](const char* text, size_t length) {
+        if (length > longest) longest = length;
         lines.PushBack(LineRecord{const_cast<char*>(text), static_cast<std::int32_t>(length), 0});
     });
     if (lines.size() > static_cast<size_t>(INT32_MAX)) {
@@ -256,12 +258,10 @@ bool CCrystalTextBuffer::ReadFromFile(const fs::path& path, int mode, FileError*
         SetError(error, std::make_error_code(std::errc::file_too_large), "");
         return false;
     }
-    for (size_t i = 0; i < lines.size(); ++i) {
-        if (static_cast<std::uint64_t>(lines[i].length) > static_cast<std::uint64_t>(INT32_MAX) - 64) {
-            std::free(data);
-            SetError(error, std::make_error_code(std::errc::file_too_large), "line too long");
-            return false;
-        }
+    if (static_cast<std::uint64_t>(longest) > static_cast<std::uint64_t>(INT32_MAX) - 64) {
+        std::free(data);
+        SetError(error, std::make_error_code(std::errc::file_too_large), "line too long");
+        return false;
     }
 
     FreeLines();
@@ -270,7 +270,8 @@ bool CCrystalTextBuffer::ReadFromFile(const fs::path& path, int mode, FileError*
     imageSize_ = size;
     lineEndMode_ = mode;
     initialised_ = true;
-    encoding_ = DecideEncoding(*this, defaultCodePage_);
+    // The lines joined by their line ends are the file's bytes: one pass over them decides.
+    encoding_ = DecideEncoding(std::string_view(data, size), defaultCodePage_);
     ResetHistory();
     SetDirty(false);
     NotifyViews(nullptr, nullptr, HintReset, -1);

@@ -349,11 +349,14 @@ TEST(BufferSave, FailedReplaceAfterTheOriginalVanishedKeepsTheTemporary) {
 
 TEST(LineSplit, CountByteCountsEveryOccurrence) {
     std::mt19937 rng(3);
-    for (size_t size : {size_t{0}, size_t{7}, size_t{8}, size_t{9}, size_t{1000}}) {
+    for (size_t size : {size_t{0}, size_t{7}, size_t{8}, size_t{9}, size_t{15}, size_t{16}, size_t{17}, size_t{1000}}) {
         std::string s(size, 'x');
         for (char& c : s) c = "\n\r\x80\xFF" "a\x0A\x8A"[rng() % 7];
         for (char c : {'\n', '\r', '\x80', 'z'}) EXPECT_EQ(CountByte(s.data(), s.size(), c), static_cast<size_t>(std::count(s.begin(), s.end(), c)));
     }
+    // Long runs of the byte (counters that would overflow if never summed).
+    for (size_t size : {size_t{4079}, size_t{4080}, size_t{4097}, size_t{100003}})
+        EXPECT_EQ(CountByte(std::string(size, '\n').data(), size, '\n'), size);
 }
 
 // Edits that copy a huge loaded line out of the file image (which is then freed when nothing else

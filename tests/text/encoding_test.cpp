@@ -52,6 +52,9 @@ TEST(Encoding, DecidesFromDeclarationBytesOrDefault) {
         {"unsupported declaration ignored", "<meta charset=\"shift_jis\">" + kCafe1252, W1251, W1251, None, Src::Default},
         {"valid UTF-8, no declaration", "<p>" + kCafeUtf8, W1252, U8, None, Src::Bytes},
         {"byte-order mark", "\xEF\xBB\xBF<p>x</p>", W1251, U8, None, Src::Bytes},
+        {"byte-order mark after an empty line", "\r\n\xEF\xBB\xBF<p>x</p>", W1251, U8, None, Src::Bytes},
+        {"UTF-8 after a long ASCII run", std::string(77, 'a') + kCafeUtf8 + std::string(40, 'b'), W1252, U8, None,
+         Src::Bytes},
         {"ASCII takes the default", "<p>plain</p>", W1251, W1251, None, Src::Default},
         {"invalid UTF-8 takes the default", "<p>" + kCafe1252, W1252, W1252, None, Src::Default},
         {"empty", "", W1250, W1250, None, Src::Default},
@@ -75,6 +78,19 @@ TEST(Encoding, DecidesFromDeclarationBytesOrDefault) {
         b.SetDefaultCodePage(c.fallback);
         ASSERT_TRUE(b.ReadFromFile(dir / "page.asp"));
         EXPECT_EQ(b.Encoding(), d) << c.name;
+        EXPECT_EQ(DecideEncoding(b, c.fallback), d) << c.name;  // and so do its lines
+    }
+}
+
+TEST(Encoding, CensusSeesAHighByteAtAnyOffset) {
+    for (std::size_t at = 0; at < 100; ++at) {
+        std::string text(100, 'x');
+        text[at] = '\x9A';
+        ByteCensus census;
+        census.Add(text);
+        EXPECT_FALSE(census.ascii) << at;
+        EXPECT_TRUE(census.high[0x1A]) << at;
+        EXPECT_FALSE(census.validUtf8) << at;
     }
 }
 
