@@ -80,7 +80,7 @@ bool CCrystalTextBuffer::Owned(const LineRecord& rec) const {
 int CCrystalTextBuffer::Capacity(const LineRecord& rec) const { return Owned(rec) ? BlockCapacity(rec.text) : 0; }
 
 CCrystalTextBuffer::LineRecord CCrystalTextBuffer::MakeLine(const char* text, size_t length) {
-    LineRecord rec{nullptr, 0, 0};
+    LineRecord rec{nullptr, 0};
     if (length > 0) {
         rec.text = AllocateBlock(BlockSizeFor(length));
         std::memcpy(rec.text, text, length);
@@ -144,6 +144,7 @@ void CCrystalTextBuffer::FreeLines() {
     }
     mayOwnLines_ = false;
     lines_.Clear();
+    marks_.clear();
     image_.reset();
     imageSize_ = 0;
     imageMayBeUnused_ = false;
@@ -170,7 +171,32 @@ std::string_view CCrystalTextBuffer::LineChars(int line) const {
 
 std::uint32_t CCrystalTextBuffer::LineFlags(int line) const {
     if (line < 0 || static_cast<size_t>(line) >= lines_.size()) return 0;
-    return lines_[static_cast<size_t>(line)].flags;
+    const auto it = std::lower_bound(marks_.begin(), marks_.end(), line,
+                                     [](const LineMark& m, int l) { return m.line < l; });
+    return it != marks_.end() && it->line == line ? it->flags : 0;
+}
+
+void CCrystalTextBuffer::SetMarks(int line, std::uint32_t flags) {
+    const auto it = std::lower_bound(marks_.begin(), marks_.end(), line,
+                                     [](const LineMark& m, int l) { return m.line < l; });
+    if (it != marks_.end() && it->line == line) {
+        if (flags != 0)
+            it->flags = flags;
+        else
+            marks_.erase(it);
+    } else if (flags != 0) {
+        marks_.insert(it, LineMark{line, flags});
+    }
+}
+
+void CCrystalTextBuffer::MoveMarks(int line, int count) {
+    if (count < 0) {
+        marks_.erase(std::remove_if(marks_.begin(), marks_.end(),
+                                    [&](const LineMark& m) { return m.line >= line && m.line < line - count; }),
+                     marks_.end());
+    }
+    for (LineMark& m : marks_)
+        if (m.line >= line) m.line += count;
 }
 
 void CCrystalTextBuffer::SetLineEndMode(int mode) {
@@ -180,9 +206,8 @@ void CCrystalTextBuffer::SetLineEndMode(int mode) {
 void CCrystalTextBuffer::SetDirty(bool dirty) { dirty_ = dirty; }
 
 int CCrystalTextBuffer::FirstMarkedLine(std::uint32_t bit) const {
-    for (size_t i = 0; i < lines_.size(); ++i) {
-        if (lines_[i].flags & bit) return static_cast<int>(i);
-    }
+    for (const LineMark& m : marks_)
+        if (m.flags & bit) return m.line;
     return -1;
 }
 
@@ -339,7 +364,7 @@ bool CCrystalTextBuffer::InsertPieces(BufferObserver* source, int line, int ch, 
         }
         // The last new line is the last piece followed by the tail of the split line; build it
         // before the split line is cut and appended to.
-        LineRecord lastRec{nullptr, 0, 0};
+        LineRecord lastRec{nullptr, 0};
         if (last.empty() && !Owned(rec)) {
             // Breaking a line that is still in the loaded text: the new line keeps pointing there.
             lastRec.text = rec.text + head;
@@ -351,7 +376,8 @@ bool CCrystalTextBuffer::InsertPieces(BufferObserver* source, int line, int ch, 
         rec.length = static_cast<std::int32_t>(head);
         AppendToLine(rec, first.data(), first.size());
 
-        lines_.Insert(static_cast<size_t>(line) + 1, n - 1, LineRecord{nullptr, 0, 0});
+        lines_.Insert(static_cast<size_t>(line) + 1, n - 1, LineRecord{nullptr, 0});
+        MoveMarks(line + 1, static_cast<int>(n - 1));
         for (size_t i = 1; i + 1 < n; ++i) {
             lines_[static_cast<size_t>(line) + i] = MakeLine(pieces.lines[i].data(), pieces.lines[i].size());
         }
@@ -400,6 +426,7 @@ bool CCrystalTextBuffer::ApplyRemove(BufferObserver* source, TextPosition start,
         }
         for (int l = start.line + 1; l <= end.line; ++l) FreeLine(lines_[static_cast<size_t>(l)]);
         lines_.Erase(static_cast<size_t>(start.line) + 1, static_cast<size_t>(end.line - start.line));
+        MoveMarks(start.line + 1, start.line - end.line);
         hints = HintWidth | HintHeight;
     }
     if (imageMayBeUnused_) ReleaseImageIfUnused();
@@ -419,17 +446,17 @@ void CCrystalTextBuffer::MarkLine(int line, std::uint32_t bit, bool on, bool mov
         moveFromOtherLine = false;
     }
     if (line < 0 || line >= LineCount()) return;
-    LineRecord& rec = lines_[static_cast<size_t>(line)];
-    const std::uint32_t flags = on ? (rec.flags | bit) : (rec.flags & ~bit);
-    if (flags == rec.flags) return;
+    const std::uint32_t was = LineFlags(line);
+    const std::uint32_t flags = on ? (was | bit) : (was & ~bit);
+    if (flags == was) return;
     if (moveFromOtherLine && on) {
         const int other = FirstMarkedLine(bit);
         if (other >= 0) {
-            lines_[static_cast<size_t>(other)].flags &= ~bit;
+            SetMarks(other, LineFlags(other) & ~bit);
             NotifyViews(nullptr, nullptr, HintOneLine | HintFlagsOnly, other);
         }
     }
-    lines_[static_cast<size_t>(line)].flags = flags;
+    SetMarks(line, flags);
     NotifyViews(nullptr, nullptr, HintOneLine | HintFlagsOnly, line);
 }
 
@@ -447,7 +474,7 @@ bool CCrystalTextBuffer::InitFromText(int mode, std::string_view text) {
     while (true) {
         const size_t p = text.find("\r\n", from);
         const size_t stop = p == std::string_view::npos ? text.size() : p;
-        lines_.PushBack(LineRecord{image + from, static_cast<std::int32_t>(stop - from), 0});
+        lines_.PushBack(LineRecord{image + from, static_cast<std::int32_t>(stop - from)});
         if (p == std::string_view::npos) break;
         from = p + 2;
     }

@@ -223,15 +223,27 @@ protected:
                              std::error_code& ec);
 
 private:
-    // One line, 16 bytes. text points at an owned block, into the loaded file image, or nowhere
+    // One line, 12 bytes. text points at an owned block, into the loaded file image, or nowhere
     // (null, an empty line). An owned block keeps its capacity (a multiple of 16, > length) in the
-    // 16 bytes in front of the text.
+    // 16 bytes in front of the text. The marks of the few marked lines are kept in marks_.
+#pragma pack(push, 4)
     struct LineRecord {
         char* text;
         std::int32_t length;
+    };
+#pragma pack(pop)
+    static_assert(std::is_trivially_copyable_v<LineRecord>);
+    static_assert(sizeof(LineRecord) <= 12);
+
+    // A marked line and its marks (never 0); marks_ is in line order.
+    struct LineMark {
+        int line;
         std::uint32_t flags;
     };
-    static_assert(std::is_trivially_copyable_v<LineRecord>);
+    void SetMarks(int line, std::uint32_t flags);
+    // Lines were inserted before `line` (count > 0) or removed from it on (count < 0): marks move
+    // with their lines, marks of removed lines go.
+    void MoveMarks(int line, int count);
 
     // A piece list for inserting: the bytes and where each line's bytes start and end.
     struct Pieces;
@@ -266,6 +278,7 @@ private:
     int defaultUndoCapacity_ = kDefaultUndoCapacity;
     int undoCapacity_ = kDefaultUndoCapacity;
     GapVector<LineRecord> lines_;
+    std::vector<LineMark> marks_;
     struct FreeDeleter {
         void operator()(char* p) const { std::free(p); }
     };

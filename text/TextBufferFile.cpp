@@ -251,7 +251,7 @@ bool CCrystalTextBuffer::ReadFromFile(const fs::path& path, int mode, FileError*
     size_t longest = 0;
     SplitLines(data, size, mode, [&](const char* text, size_t length) {
         if (length > longest) longest = length;
-        lines.PushBack(LineRecord{const_cast<char*>(text), static_cast<std::int32_t>(length), 0});
+        lines.PushBack(LineRecord{const_cast<char*>(text), static_cast<std::int32_t>(length)});
     });
     if (lines.size() > static_cast<size_t>(INT32_MAX)) {
         std::free(data);

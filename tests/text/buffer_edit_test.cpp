@@ -3,6 +3,8 @@
 
 #include "text/GapVector.h"
 
+#include <functional>
+
 namespace tarnwell {
 namespace {
 
@@ -208,6 +210,39 @@ TEST(BufferNotify, ChangesFromInsideANotificationAreRefused) {
     EXPECT_EQ(b.LineFlags(0), 0u);
     ASSERT_TRUE(b.InsertTextAt(nullptr, 0, 0, "?"));
     EXPECT_EQ(v.calls, 1);  // detached during the first notification
+}
+
+TEST(BufferMarks, MarksMoveWithTheirLines) {
+    // Lines 1, 3 and 4 of five carry marks; after each edit, the marks of every line.
+    struct Case {
+        const char* name;
+        std::function<bool(CCrystalTextBuffer&)> edit;
+        std::vector<std::uint32_t> marks;
+    };
+    const Case cases[] = {
+        {"nothing", [](CCrystalTextBuffer&) { return true; }, {0, 1, 0, 2, 5}},
+        {"line break in line 0", [](CCrystalTextBuffer& b) { return b.InsertTextAt(nullptr, 0, 1, "x\r\ny"); },
+         {0, 0, 1, 0, 2, 5}},
+        {"two lines after line 1", [](CCrystalTextBuffer& b) { return b.InsertTextAt(nullptr, 1, 2, "\r\n\r\n"); },
+         {0, 1, 0, 0, 0, 2, 5}},
+        {"join lines 0 to 2", [](CCrystalTextBuffer& b) { return b.RemoveRange(nullptr, {0, 1}, {2, 1}); }, {0, 2, 5}},
+        {"join lines 2 to 4", [](CCrystalTextBuffer& b) { return b.RemoveRange(nullptr, {2, 0}, {4, 0}); }, {0, 1, 0}},
+        {"edit within line 3", [](CCrystalTextBuffer& b) { return b.InsertTextAt(nullptr, 3, 1, "zz"); },
+         {0, 1, 0, 2, 5}},
+    };
+    for (const Case& c : cases) {
+        CCrystalTextBuffer b;
+        ASSERT_TRUE(b.InitFromText(LineEndDos, "l0\r\nl1\r\nl2\r\nl3\r\nl4"));
+        b.MarkLine(1, 0x1);
+        b.MarkLine(3, 0x2);
+        b.MarkLine(4, 0x1);
+        b.MarkLine(4, 0x4);
+        ASSERT_TRUE(c.edit(b)) << c.name;
+        std::vector<std::uint32_t> marks;
+        for (int i = 0; i < b.LineCount(); ++i) marks.push_back(b.LineFlags(i));
+        EXPECT_EQ(marks, c.marks) << c.name;
+        EXPECT_EQ(b.FirstMarkedLine(0x4), c.marks.back() == 5 ? b.LineCount() - 1 : -1) << c.name;
+    }
 }
 
 TEST(BufferMarks, MarkRulesAndNotifications) {
