@@ -19,7 +19,7 @@ public:
     BufferFindTarget& operator=(const BufferFindTarget&) = delete;
 
     // FindTarget
-    const LineSource& Lines() const override { return lines_; }
+    const SearchLines& Lines() const override { return lines_; }
     CodePage TextCodePage() const override { return cp_ ? *cp_ : buffer_.GetCodePage(); }
     TextPosition Cursor() const override { return cursor_; }
     TextPosition SelectionStart() const override { return std::min(selFrom_, selTo_); }

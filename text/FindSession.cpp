@@ -56,7 +56,7 @@ FindDialogModel::FindDialogModel(FindTarget& target, Profile& profile) : target_
     }
     const TextPosition s = target.SelectionStart(), e = target.SelectionEnd();
     if (s != e && s.line == e.line) {
-        const LineSource& lines = target.Lines();
+        const SearchLines& lines = target.Lines();
         if (s.line < lines.LineCount() && e.ch <= lines.LineLength(s.line))
             text = ToUtf8(std::string_view(lines.LineText(s.line) + s.ch, size_t(e.ch - s.ch)), target.TextCodePage());
     }

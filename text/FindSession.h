@@ -26,7 +26,7 @@ class FindTarget {
 public:
     virtual ~FindTarget() = default;
 
-    virtual const LineSource& Lines() const = 0;
+    virtual const SearchLines& Lines() const = 0;
     virtual CodePage TextCodePage() const = 0;
     virtual TextPosition Cursor() const = 0;
     // Normalised selection (start <= end); empty when equal.

@@ -321,7 +321,7 @@ int TextFinder::FindLast(const char* line, int len, int from, int to) const {
 
 namespace {
 
-TextPosition Clamp(const LineSource& text, TextPosition p) {
+TextPosition Clamp(const SearchLines& text, TextPosition p) {
     const int count = text.LineCount();
     if (p.line < 0) return {0, 0};
     if (p.line >= count) return {count - 1, text.LineLength(count - 1)};
@@ -329,7 +329,7 @@ TextPosition Clamp(const LineSource& text, TextPosition p) {
 }
 
 // One downward pass over lines [from.line, lastLine]: the first occurrence inside the block.
-FindResult DownPass(const LineSource& text, const TextFinder& finder, TextPosition from, int lastLine,
+FindResult DownPass(const SearchLines& text, const TextFinder& finder, TextPosition from, int lastLine,
                     TextPosition blockEnd) {
     for (int line = from.line; line <= lastLine; ++line) {
         const int len = text.LineLength(line);
@@ -345,7 +345,7 @@ FindResult DownPass(const LineSource& text, const TextFinder& finder, TextPositi
 
 }  // namespace
 
-FindResult FindInBlock(const LineSource& text, std::string_view what, TextPosition start,
+FindResult FindInBlock(const SearchLines& text, std::string_view what, TextPosition start,
                        TextPosition blockStart, TextPosition blockEnd, unsigned flags, bool wrap, CodePage cp) {
     if (what.empty() || text.LineCount() <= 0) return {};
     TextFinder finder(what, flags, cp);
@@ -383,7 +383,7 @@ FindResult FindInBlock(const LineSource& text, std::string_view what, TextPositi
     return DownPass(text, finder, blockStart, std::min({blockEnd.line, start.line, count - 1}), blockEnd);
 }
 
-FindResult FindInText(const LineSource& text, std::string_view what, TextPosition start, unsigned flags,
+FindResult FindInText(const SearchLines& text, std::string_view what, TextPosition start, unsigned flags,
                       bool wrap, CodePage cp) {
     const int count = text.LineCount();
     if (count <= 0) return {};

@@ -20,17 +20,17 @@ enum : unsigned {
 };
 
 // What the search reads: the lines of a text. Line text need not be NUL-terminated.
-class LineSource {
+class SearchLines {
 public:
-    virtual ~LineSource() = default;
+    virtual ~SearchLines() = default;
     virtual int LineCount() const = 0;
     virtual int LineLength(int line) const = 0;
     virtual const char* LineText(int line) const = 0;
 };
 
-// Adapts anything with LineCount/LineLength/LineText members (a text buffer) to LineSource.
+// Adapts anything with LineCount/LineLength/LineText members (a text buffer) to SearchLines.
 template <class Lines>
-class LinesOf final : public LineSource {
+class LinesOf final : public SearchLines {
 public:
     explicit LinesOf(const Lines& lines) : lines_(lines) {}
     int LineCount() const override { return lines_.LineCount(); }
@@ -42,7 +42,7 @@ private:
 };
 
 // Lines held in a vector of strings (tests, the command-line tool).
-class VectorLines final : public LineSource {
+class VectorLines final : public SearchLines {
 public:
     VectorLines() = default;
     explicit VectorLines(std::vector<std::string> lines) : lines_(std::move(lines)) {}
@@ -113,12 +113,12 @@ struct FindResult {
 // (SearchUpBit): the start line is examined before the start position only, each line yields its last
 // occurrence, lines go towards line 0 and, with wrap, once more from the last line up to the start
 // line (whole lines); the block bounds do not apply. An empty pattern or block finds nothing.
-FindResult FindInBlock(const LineSource& text, std::string_view what, TextPosition start,
+FindResult FindInBlock(const SearchLines& text, std::string_view what, TextPosition start,
                        TextPosition blockStart, TextPosition blockEnd, unsigned flags, bool wrap,
                        CodePage cp = CodePage::Windows1252);
 
 // FindInBlock over the whole text, (0, 0) to the end of the last line.
-FindResult FindInText(const LineSource& text, std::string_view what, TextPosition start, unsigned flags,
+FindResult FindInText(const SearchLines& text, std::string_view what, TextPosition start, unsigned flags,
                       bool wrap, CodePage cp = CodePage::Windows1252);
 
 }  // namespace tarnwell

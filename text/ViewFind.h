@@ -19,7 +19,7 @@ public:
     explicit ViewFindTarget(CCrystalEditView& view);
     ~ViewFindTarget() override;
 
-    const LineSource& Lines() const override { return lines_; }
+    const SearchLines& Lines() const override { return lines_; }
     CodePage TextCodePage() const override { return view_.GetCodePage(); }
     TextPosition Cursor() const override { return view_.CursorPosition(); }
     TextPosition SelectionStart() const override;
