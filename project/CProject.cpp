@@ -9,6 +9,7 @@
 #include "lang/BufferLineSource.h"
 #include "lang/OutlineStore.h"
 #include "platform/FilePath.h"
+#include "project/CProjectSheet.h"
 #include "project/IniFile.h"
 #include "project/ProjectFile.h"
 #include "text/AskWithCheck.h"
@@ -17,7 +18,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
-#include <QInputDialog>
 #include <QMdiArea>
 #include <QProgressBar>
 
@@ -55,7 +55,7 @@ bool IsBelow(const QString& path, const QString& folder) {
 
 CProject::CProject(CEditorApp& app) : app_(app) {
     SetPreviewProjectSource({[this]() -> const PreviewProject* { return open_ ? this : nullptr; },
-                             [this] { return EditWebPath(); }});
+                             [this] { return PromptWebPath(); }});
 }
 
 CProject::~CProject() {
@@ -264,18 +264,30 @@ bool CProject::WriteSettings(const std::string& path) { return WriteHeader(path,
 
 bool CProject::WriteSettingsWithWebPath() { return WriteHeader(path_, true); }
 
-bool CProject::EditWebPath() {
-    if (!open_) return false;
-    bool ok = false;
-    const QString text = QInputDialog::getText(DialogOwner(), QStringLiteral("Properties"), QStringLiteral("&Web Path:"),
-                                               QLineEdit::Normal, Qs(webPath_), &ok);
-    if (!ok) return false;
+std::optional<std::string> CProject::AskProperties(int page) {
+    if (!open_) return std::nullopt;
+    CProjectPropertySheet sheet(Qs(ProjectName()), QDir::toNativeSeparators(Qs(ProjectFolder())), Qs(webPath_),
+                                app_.GetProfile(), page, DialogOwner());
+    if (sheet.exec() != QDialog::Accepted) return std::nullopt;
+    return sheet.WebPath().toStdString();
+}
+
+bool CProject::EditProperties() {
+    const std::optional<std::string> webPath = AskProperties(CProjectPropertySheet::PageGeneral);
+    if (!webPath) return false;
     const std::string before = webPath_;
-    webPath_ = text.trimmed().toStdString();
+    webPath_ = *webPath;
     if (!WriteSettingsWithWebPath()) {
         webPath_ = before;
         return false;
     }
+    return true;
+}
+
+bool CProject::PromptWebPath() {
+    const std::optional<std::string> webPath = AskProperties(CProjectPropertySheet::PageWebPath);
+    if (!webPath) return false;
+    webPath_ = *webPath;
     return true;
 }
 

@@ -11,6 +11,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 namespace tarnwell {
@@ -59,8 +60,12 @@ public:
     bool WriteSettings(const std::string& path);
     // The same for the open project's file, with its "Web Path".
     bool WriteSettingsWithWebPath();
-    // Asks for the web path of the open project and stores it; true on OK.
-    bool EditWebPath();
+    // The project's "Properties" sheet: on OK the web path is set and written to the project file.
+    // True when it was.
+    bool EditProperties();
+    // The same sheet at its web-path page, for preview: on OK the web path is set for as long as the
+    // project stays open, without writing the project file. True on OK.
+    bool PromptWebPath();
 
     // The explorer tree (null: none yet).
     void SetTree(ProjectTree* tree) { tree_ = tree; }
@@ -70,6 +75,8 @@ public:
 private:
     void ReopenFiles(const IniFile& file);
     bool WriteHeader(const std::string& path, bool withWebPath);
+    // Runs the property sheet at `page`; the web path accepted, or none on Cancel.
+    std::optional<std::string> AskProperties(int page);
 
     CEditorApp& app_;
     bool open_ = false;

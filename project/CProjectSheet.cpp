@@ -7,11 +7,13 @@
 #include "ui/SingleLineEdit.h"
 
 #include <QCheckBox>
+#include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QTabWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -24,14 +26,13 @@ QString Qs(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 CProjectPage1::CProjectPage1(const QString& defaultFolder, const QString& globalAsaTemplate)
-    : name_(new QLineEdit), path_(new QLineEdit(defaultFolder)),
+    : name_(new QLineEdit), path_(new QLineEdit(defaultFolder)), browse_(new QToolButton),
       globalAsa_(new QCheckBox(QStringLiteral("Create Global.asa"))), template_(globalAsaTemplate) {
     setTitle(QStringLiteral("General"));
-    auto* browse = new QToolButton;
-    browse->setText(QStringLiteral("..."));
+    browse_->setText(QStringLiteral("..."));
     auto* pathRow = new QHBoxLayout;
     pathRow->addWidget(path_);
-    pathRow->addWidget(browse);
+    pathRow->addWidget(browse_);
     auto* form = new QFormLayout(this);
     auto* nameLabel = new QLabel(QStringLiteral("&Name:"));
     nameLabel->setBuddy(name_);
@@ -43,10 +44,19 @@ CProjectPage1::CProjectPage1(const QString& defaultFolder, const QString& global
     globalAsa_->setChecked(true);
     RefuseLineBreaks(name_);
     RefuseLineBreaks(path_);
-    connect(browse, &QToolButton::clicked, this, [this] {
+    connect(browse_, &QToolButton::clicked, this, [this] {
         const QString dir = QFileDialog::getExistingDirectory(this, QStringLiteral("Choose Directory"), path_->text());
         if (!dir.isEmpty()) path_->setText(dir);
     });
+}
+
+void CProjectPage1::SetPropertyMode(const QString& name, const QString& folder) {
+    name_->setText(name);
+    path_->setText(folder);
+    name_->setReadOnly(true);
+    path_->setReadOnly(true);
+    browse_->setEnabled(false);
+    globalAsa_->hide();
 }
 
 QString CProjectPage1::ProjectFile() const {
@@ -157,6 +167,36 @@ CProjectSheet::CProjectSheet(const QString& defaultFolder, const QString& global
     addPage(page2_);
 }
 
-QString CProjectSheet::WebPath() const { return page2_->WebPathEdit()->text().trimmed(); }
+QString CProjectPage2::WebPath() const { return webPath_->text().trimmed(); }
+
+QString CProjectSheet::WebPath() const { return page2_->WebPath(); }
+
+CProjectPropertySheet::CProjectPropertySheet(const QString& name, const QString& folder, const QString& webPath,
+                                             Profile& profile, int startPage, QWidget* parent)
+    : QDialog(parent), page1_(new CProjectPage1(folder, QString())), page2_(new CProjectPage2(profile)),
+      tabs_(new QTabWidget(this)) {
+    setWindowTitle(QStringLiteral("Properties"));
+    page1_->SetPropertyMode(name, folder);
+    page2_->WebPathEdit()->setText(webPath);
+    tabs_->addTab(page1_, page1_->title());
+    tabs_->addTab(page2_, page2_->title());
+    tabs_->setCurrentIndex(startPage == PageWebPath ? 1 : 0);
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(tabs_);
+    auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    layout->addWidget(buttons);
+    if (startPage == PageWebPath) page2_->WebPathEdit()->setFocus();
+    resize(sizeHint().expandedTo(QSize(440, 300)));
+}
+
+void CProjectPropertySheet::accept() {
+    if (!page2_->validatePage()) {
+        tabs_->setCurrentWidget(page2_);
+        return;
+    }
+    QDialog::accept();
+}
 
 }  // namespace tarnwell

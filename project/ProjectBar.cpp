@@ -22,7 +22,7 @@ CProjectBarContent::CProjectBarContent(CEditorApp& app, Profile& profile, QWidge
         if (app.Project().IsOpen()) app.Project().ReloadProject();
     };
     hooks.projectProperties = [&app] {
-        if (CProject* project = app.ProjectModel()) project->EditWebPath();
+        if (CProject* project = app.ProjectModel()) project->EditProperties();
     };
     hooks.templatesFolder = [&app] { return app.DataFolder(QStringLiteral("Templates")); };
     tree_->SetHooks(std::move(hooks));

@@ -3,12 +3,16 @@
 #include "app/CommandIds.h"
 #include "project/CProject.h"
 #include "project/CProjectSheet.h"
+#include "project/CProjectTree.h"
+#include "project/ProjectBar.h"
 #include "tests/support/AppFixture.h"
 #include "tests/support/ModalDriver.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QLineEdit>
+#include <QTabWidget>
+#include <QToolButton>
 #include <QtTest>
 
 using namespace tarnwell;
@@ -108,6 +112,57 @@ private slots:
         QVERIFY(QFile::exists(folder + "/a.TWP"));
         QVERIFY(!QFile::exists(folder + "/Global.asa"));
         QCOMPARE(fx.profile->GetInt("Messages", "Ask Web Path", 1), 0);
+    }
+
+    // The explorer root's "Properties..." writes the web path; preview's prompt (the same sheet at
+    // its second page) sets it for the session only.
+    void propertySheetEditsTheWebPath() {
+        AppFixture fx;
+        const QString site = fx.Path("Demo");
+        QVERIFY(test::CopyFolder(QStringLiteral(TARNWELL_BIN_DIR "/Webs/Demo"), site));
+        QCOMPARE(fx.Start({site + "/Demo.twp"}), CEditorApp::StartResult::Running);
+        CProjectTree* tree = fx.app->MainFrame()->ProjectContent()->Tree();
+        tree->SelectOnly(tree->Tree().Root());
+        ModalDriver driver;
+        Later(driver, [&](QWidget* w) {
+            auto* sheet = qobject_cast<CProjectPropertySheet*>(w);
+            QVERIFY(sheet);
+            QCOMPARE(sheet->windowTitle(), QStringLiteral("Properties"));
+            QCOMPARE(sheet->Tabs()->currentIndex(), 0);
+            QCOMPARE(sheet->Tabs()->tabText(1), QStringLiteral("Web Path"));
+            QCOMPARE(sheet->Page1()->NameEdit()->text(), QStringLiteral("Demo"));
+            QCOMPARE(sheet->Page1()->PathEdit()->text(), QDir::toNativeSeparators(site));
+            QVERIFY(sheet->Page1()->NameEdit()->isReadOnly() && sheet->Page1()->PathEdit()->isReadOnly());
+            QVERIFY(!sheet->Page1()->BrowseButton()->isEnabled() && sheet->Page1()->GlobalAsaBox()->isHidden());
+            if (const QString out = qEnvironmentVariable("TARNWELL_SHOTS"); !out.isEmpty())
+                sheet->grab().save(out + "/project_properties.png");
+            sheet->Page2()->WebPathEdit()->setText(" http://localhost/demo/ ");
+            sheet->accept();
+        });
+        tree->ExecuteCommand(explorer_cmd::Properties);
+        QCOMPARE(fx.app->Project().WebPath(), "http://localhost/demo/");
+        QVERIFY(AppFixture::Read(site + "/Demo.twp").contains("Web Path=http://localhost/demo/"));
+
+        CProject* project = fx.app->ProjectModel();
+        Later(driver, [&](QWidget* w) {
+            auto* sheet = qobject_cast<CProjectPropertySheet*>(w);
+            QVERIFY(sheet);
+            QCOMPARE(sheet->Tabs()->currentIndex(), 1);
+            sheet->Page2()->WebPathEdit()->clear();
+            sheet->accept();  // a blank web path asks; "No" closes the sheet without one
+        });
+        driver.Click("No");
+        QVERIFY(project->PromptWebPath());
+        QCOMPARE(fx.app->Project().WebPath(), "");
+        Later(driver, [&](QWidget* w) {
+            qobject_cast<CProjectPropertySheet*>(w)->Page2()->WebPathEdit()->setText("http://other/");
+            qobject_cast<QDialog*>(w)->accept();
+        });
+        QVERIFY(project->PromptWebPath());
+        QCOMPARE(fx.app->Project().WebPath(), "http://other/");
+        QVERIFY(AppFixture::Read(site + "/Demo.twp").contains("Web Path=http://localhost/demo/"));
+        QCOMPARE(driver.Unexpected(), 0);
+        QCOMPARE(driver.Seen().size(), 4);
     }
 };
 
