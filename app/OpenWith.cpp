@@ -30,6 +30,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <map>
 
 namespace tarnwell {
 
@@ -109,6 +110,27 @@ void OpenWithDesktop(const QString& path) {
 
 QStringList ApplicationDirs() { return QStandardPaths::standardLocations(QStandardPaths::ApplicationsLocation); }
 
+// The desktop entries of one folder, each with what it says of itself.
+QList<QPair<QFileInfo, DesktopEntryInfo>> EntriesIn(const QString& dir) {
+    QList<QPair<QFileInfo, DesktopEntryInfo>> out;
+    for (const QFileInfo& fi : QDir(dir).entryInfoList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Readable))
+        out.append({fi, ParseDesktopEntry(ReadSmallFile(fi.filePath()))});
+    return out;
+}
+
+// A folder's mimeinfo.cache, or the same built from its entries when the desktop keeps none.
+std::string MimeCacheOf(const QString& dir) {
+    const QString path = dir + QStringLiteral("/mimeinfo.cache");
+    if (QFileInfo::exists(path)) return ReadSmallFile(path);
+    std::map<std::string, std::string> byType;
+    for (const auto& [fi, e] : EntriesIn(dir))
+        if (e.application && !e.exec.empty())
+            for (const std::string& t : e.mimeTypes) byType[t] += fi.fileName().toStdString() + ";";
+    std::string cache = "[MIME Cache]\n";
+    for (const auto& [type, ids] : byType) cache += type + "=" + ids + "\n";
+    return cache;
+}
+
 }  // namespace
 
 bool OpenWithAssociation(const QString& path) {
@@ -151,7 +173,7 @@ QString DesktopApplicationFor(const QString& path) {
     for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::GenericConfigLocation)) addList(dir);
     for (const QString& dir : ApplicationDirs()) {
         addList(dir);
-        caches.push_back(ReadSmallFile(dir + QStringLiteral("/mimeinfo.cache")));
+        caches.push_back(MimeCacheOf(dir));
     }
     return Qs(DefaultApplicationFor(types, lists, caches, [](const std::string& id) {
         return !QStandardPaths::locate(QStandardPaths::ApplicationsLocation, Qs(id)).isEmpty();
@@ -162,10 +184,9 @@ QList<InstalledApplication> InstalledApplications(const QStringList& mimeTypes) 
     QList<InstalledApplication> apps;
     QSet<QString> seen;
     for (const QString& dir : ApplicationDirs()) {
-        for (const QFileInfo& fi : QDir(dir).entryInfoList({QStringLiteral("*.desktop")}, QDir::Files | QDir::Readable)) {
+        for (const auto& [fi, e] : EntriesIn(dir)) {
             if (seen.contains(fi.fileName())) continue;
             seen.insert(fi.fileName());
-            const DesktopEntryInfo e = ParseDesktopEntry(ReadSmallFile(fi.filePath()));
             if (!e.application || e.hidden || e.exec.empty()) continue;
             InstalledApplication a{fi.fileName(), Qs(e.name.empty() ? fi.completeBaseName().toStdString() : e.name),
                                    Qs(e.icon), false};

@@ -3,6 +3,7 @@
 // editor, with an external program, with the desktop's application, or through "Open With".
 #include "app/CEditorDocManager.h"
 #include "app/CMainFrame.h"
+#include "app/ExternalEditor.h"
 #include "app/OpenWith.h"
 #include "app/OptionsFileTypes.h"
 #include "app/OptionsSheet.h"
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMimeDatabase>
+#include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
@@ -79,9 +81,11 @@ private slots:
     void initTestCase();
     void pageEditsTheTableAndOkWritesItsValues();
     void explorerOpensThroughTheTable();
+    void installedTypesOpenProjectsHere();
 
 private:
     QTemporaryDir xdg_;
+    bool mimeInstalled_ = false;
     QList<QUrl> urls_;
 };
 
@@ -92,14 +96,36 @@ void FileTypesTest::initTestCase() {
     QVERIFY(!mime.isEmpty() && QDir().mkpath(xdg_.filePath("share")));
     QVERIFY(QFile::link(mime, xdg_.filePath("share/mime")));
     qputenv("XDG_DATA_HOME", xdg_.filePath("data").toUtf8());
-    qputenv("XDG_DATA_DIRS", xdg_.filePath("share").toUtf8());
+    qputenv("XDG_DATA_DIRS", (xdg_.filePath("share") + ":" + xdg_.filePath("installed")).toUtf8());
     qputenv("XDG_CONFIG_HOME", xdg_.filePath("config").toUtf8());
     qputenv("XDG_CONFIG_DIRS", xdg_.filePath("etc").toUtf8());
     qunsetenv("XDG_CURRENT_DESKTOP");
     QVERIFY(WriteFile(xdg_.filePath("data/applications/viewer.desktop"),
                       "[Desktop Entry]\nType=Application\nName=Picture Viewer\nExec=true %f\nMimeType=image/gif;\n"));
     QVERIFY(WriteFile(xdg_.filePath("config/mimeapps.list"), "[Default Applications]\nimage/gif=viewer.desktop\n"));
+    // What installing the program leaves in its prefix: its desktop entry and its file types.
+    QFile entry(QStringLiteral(TARNWELL_TEST_DATA "/../../resources/desktop/tarnwell.desktop.in"));
+    QVERIFY(entry.open(QIODevice::ReadOnly));
+    QVERIFY(WriteFile(xdg_.filePath("installed/applications/tarnwell.desktop"),
+                      entry.readAll().replace("@TARNWELL_EXEC@", "/opt/tw/bin/tarnwell")));
+    QVERIFY(QDir().mkpath(xdg_.filePath("installed/mime/packages")));
+    QVERIFY(QFile::copy(QStringLiteral(TARNWELL_TEST_DATA "/../../resources/desktop/tarnwell-mime.xml"),
+                        xdg_.filePath("installed/mime/packages/tarnwell.xml")));
+    if (const QString update = QStandardPaths::findExecutable("update-mime-database"); !update.isEmpty())
+        mimeInstalled_ = QProcess::execute(update, {xdg_.filePath("installed/mime")}) == 0;
     QCOMPARE(QMimeDatabase().mimeTypeForFile("a.css", QMimeDatabase::MatchExtension).name(), QStringLiteral("text/css"));
+}
+
+void FileTypesTest::installedTypesOpenProjectsHere() {
+    if (!mimeInstalled_) QSKIP("update-mime-database is not available");
+    const QString project = xdg_.filePath("site/x.TWP");
+    QVERIFY(WriteFile(project, "[General]\r\n"));
+    QCOMPARE(MimeTypesOf(project).value(0), QStringLiteral("application/x-tarnwell-project"));
+    QCOMPARE(DesktopApplicationFor(project), QStringLiteral("tarnwell.desktop"));
+    QCOMPARE(DesktopEntryExec("tarnwell.desktop"), QStringLiteral("\"/opt/tw/bin/tarnwell\" %f"));
+    QCOMPARE(QMimeDatabase().mimeTypeForFile("g.asa", QMimeDatabase::MatchExtension).name(), QStringLiteral("text/x-asa"));
+    QCOMPARE(QMimeDatabase().mimeTypeForFile("i.inc", QMimeDatabase::MatchExtension).name(), QStringLiteral("text/x-asp-include"));
+    QCOMPARE(QMimeDatabase().mimeTypeForFile("p.asp", QMimeDatabase::MatchExtension).name(), QStringLiteral("application/x-asp"));
 }
 
 void FileTypesTest::pageEditsTheTableAndOkWritesItsValues() {
@@ -269,7 +295,7 @@ void FileTypesTest::explorerOpensThroughTheTable() {
         auto closing = Closing(w);
         auto* d = qobject_cast<COpenWithDialog*>(w);
         QVERIFY(d);
-        QCOMPARE(d->applications->count(), 1);
+        QCOMPARE(d->applications->count(), 2);  // neither declares the type: by name
         QCOMPARE(d->remember->text(), QStringLiteral("&Always open \".zzq\" files with this program"));
         Shot(d, "open_with.png");
         d->applications->setCurrentRow(0);
