@@ -122,8 +122,7 @@ void CProject::ReopenFiles(const IniFile& file) {
         main->ShowProgress(0, int(list.entries.size()));
     }
     CChildFrame* activate = nullptr;
-    for (size_t i = 0; i < list.entries.size(); ++i) {
-        const RememberedFile& e = list.entries[i];
+    for (const RememberedFile& e : list.entries) {
         if (e.status != RememberedFile::Ok) continue;
         // The document manager's open: a remembered ".twp" opens as text, never as a project.
         CVeskDoc* doc = app_.DocManager().OpenDocumentFile(Qs(e.path));
@@ -137,7 +136,7 @@ void CProject::ReopenFiles(const IniFile& file) {
                 view->ScrollToShow(*e.end);
             }
         }
-        if (int(i) == list.lastActive && !doc->Frames().isEmpty()) activate = doc->Frames().first();
+        if (e.index == list.lastActive && !doc->Frames().isEmpty()) activate = doc->Frames().first();
     }
     if (area) {
         if (activate) area->setActiveSubWindow(activate);

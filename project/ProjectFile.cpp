@@ -42,7 +42,7 @@ std::optional<std::uint64_t> ParseUnsigned(const std::string& digits) {
     return v;
 }
 
-// Reopening visits at most this many entries beyond the last key present.
+// Reopening visits every slot of a list up to this long, and only the keys present beyond.
 constexpr long long kMaxSkippedTail = 65536;
 
 }  // namespace
@@ -124,9 +124,20 @@ RememberedFiles ReadRememberedFiles(const IniFile& file, const std::string& proj
     }
     long long count = std::max(0, out.total);
     if (count > kMaxSkippedTail) count = std::min(count, largest + 1);
+    // Every slot of an ordinary list; past that, only the keys present (a damaged total or key number
+    // never makes reopening walk through billions of empty slots).
+    std::vector<long long> order;
+    if (count <= kMaxSkippedTail) {
+        for (long long i = 0; i < count; ++i) order.push_back(i);
+    } else {
+        for (const auto& [n, value] : values)
+            if (n < count) order.push_back(n);
+        std::sort(order.begin(), order.end());
+    }
     regexx::Regexx rx;
-    for (long long i = 0; i < count; ++i) {
+    for (const long long i : order) {
         RememberedFile e;
+        e.index = i;
         e.key = FileKey(i);
         const auto found = values.find(i);
         const std::string value = found == values.end() ? std::string() : found->second;

@@ -55,7 +55,8 @@ std::optional<std::string> OpenFileValue(const std::string& path, TextPosition s
 
 struct RememberedFile {
     enum Status { Ok, Empty, NoMatch, Missing };
-    std::string key;  // "File %d"
+    long long index = 0;  // n of "File n"
+    std::string key;      // "File %d"
     Status status = Empty;
     std::string path;  // Ok and Missing: the path the entry names (relative ones taken in the project folder)
     std::optional<TextPosition> start, end;  // Ok: the decoded selection (none when a number overflows)
@@ -69,7 +70,8 @@ struct RememberedFiles {
 };
 // Reads the list as reopening visits it: entries 0 .. total-1; a missing key or empty value is Empty, a
 // value not of the form "\"path\",start,end" is NoMatch, and a path with no regular file behind it is
-// Missing. An absurd total (far beyond the keys present) is cut at the last key present.
+// Missing. An absurd total (far beyond the keys present) is cut at the last key present; a list longer
+// than 65536 visits only the keys present.
 RememberedFiles ReadRememberedFiles(const IniFile& file, const std::string& projectFolder);
 
 struct OpenFileRecord {

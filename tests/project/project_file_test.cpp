@@ -136,5 +136,12 @@ TEST(ProjectFile, ReopeningSkipsWhatCannotReopen) {
     // An absurd count is cut at the last key present.
     IniFile huge("[General]\r\nTotal Open Files=2000000000\r\n[Open Files]\r\nFile 2=\"x\",0,0\r\n");
     EXPECT_EQ(ReadRememberedFiles(huge, dir.Str()).entries.size(), 3u);
+    // A list that long with a far key visits only the keys present, in number order.
+    IniFile sparse("[General]\r\nTotal Open Files=2000000000\r\n[Open Files]\r\nFile 1999999999=\"x\",0,0\r\n"
+                   "File 70000=\"y\",0,0\r\n");
+    const RememberedFiles far = ReadRememberedFiles(sparse, dir.Str());
+    ASSERT_EQ(far.entries.size(), 2u);
+    EXPECT_EQ(far.entries[0].index, 70000);
+    EXPECT_EQ(far.entries[1].key, "File 1999999999");
     EXPECT_EQ(ReadRememberedFiles(IniFile("[General]\r\nTotal Open Files=-3\r\n"), "").entries.size(), 0u);
 }
