@@ -220,6 +220,7 @@ const MenuEntry kEditorContextMenu[] = {
     I(ListMembers, "List &Members\tCtrl+M"),
     I(ParameterInfo, "Parameter &Info\tCtrl+I"),
     I(OpenIncludedFile, "Open Include&d File\tCtrl+Enter"),
+    I(GotoDefinition, "&Goto Define\tCtrl+F12"),
     S(),
     I(LocateInProject, "&Locate in Project Explorer"),
 };

@@ -4,6 +4,7 @@
 #include "app/CVeskDoc.h"
 #include "app/FrameClient.h"
 #include "app/ProjectLink.h"
+#include "app/SourceView.h"
 #include "lang/MemberQuery.h"
 #include "lang/OutlineStore.h"
 #include "platform/Profile.h"
@@ -30,13 +31,58 @@ enum Group : int { kFunctions = 0, kVariables = 1, kIncludes = 2 };
 
 QString Qs(const std::string& s) { return QString::fromStdString(s); }
 
-QTreeWidgetItem* AddEntry(QTreeWidgetItem* parent, const std::string& name, int line, int icon, const std::string& file) {
-    auto* item = new QTreeWidgetItem(parent, QStringList(Qs(name)));
-    item->setIcon(0, CodeItemIcon(icon));
-    item->setData(0, COutlineTree::LineRole, line);
-    item->setData(0, COutlineTree::FileRole, Qs(file));
-    return item;
+}  // namespace
+
+// An entry keeps its line as a plain member, so lines that moved are brought up to date without a
+// change signal per entry.
+class OutlineEntry : public QTreeWidgetItem {
+public:
+    OutlineEntry(const std::string& name, int line, int icon, const QString& file) : QTreeWidgetItem(QStringList(Qs(name))), line(line) {
+        setIcon(0, CodeItemIcon(icon));
+        if (!file.isEmpty()) setData(0, COutlineTree::FileRole, file);
+    }
+    QVariant data(int column, int role) const override {
+        if (role == COutlineTree::LineRole && column == 0) return line;
+        return QTreeWidgetItem::data(column, role);
+    }
+    int line;
+};
+
+namespace {
+
+// Makes a group's entries show the kept records of list. When the names are those shown, in the same
+// order (the usual case after typing), only the lines are brought up to date.
+template <typename List, typename Keep>
+void FillGroup(QTreeWidgetItem* group, COutlineTree::ShownEntries& shown, const List& list, int icon, bool byName,
+               const QString& file, Keep keep) {
+    size_t same = 0;
+    bool equal = static_cast<size_t>(group->childCount()) == shown.items.size();
+    for (const auto& p : list) {
+        if (!equal) break;
+        if (!keep(*p)) continue;
+        equal = same < shown.names.size() && shown.names[same] == p->name;
+        ++same;
+    }
+    if (equal && same == shown.names.size()) {
+        size_t i = 0;
+        for (const auto& p : list)
+            if (keep(*p)) shown.items[i++]->line = p->startLine;
+        return;
+    }
+    qDeleteAll(group->takeChildren());
+    shown = {};
+    QList<QTreeWidgetItem*> entries;
+    for (const auto& p : list) {
+        if (!keep(*p)) continue;
+        shown.items.push_back(new OutlineEntry(p->name, p->startLine, icon, file));
+        shown.names.push_back(p->name);
+        entries.append(shown.items.back());
+    }
+    group->addChildren(entries);
+    if (byName) group->sortChildren(0, Qt::AscendingOrder);
 }
+
+bool AllProcedures(const ProcedureItem&) { return true; }
 
 }  // namespace
 
@@ -86,58 +132,82 @@ QTreeWidgetItem* COutlineTree::Group(int index, const QString& text) {
 
 void COutlineTree::RefreshOutlineTree() {
     refresh_.stop();
-    setUpdatesEnabled(false);
     CChildFrame* child = hooks_.activeChild ? hooks_.activeChild() : nullptr;
     CVeskDoc* doc = child ? child->Document() : nullptr;
     shown_ = doc;
     if (!doc) {
         clear();
         seenChanges_ = 0;
-        setUpdatesEnabled(true);
+        shownFunctions_ = {};
+        shownVariables_ = {};
+        shownIncludes_.clear();
         return;
     }
     OutlineStore& store = doc->Project().Outlines();
-    OutlineSource& source = store.GetOrCreate(doc->DocumentKey());
-    if (source.NeedsRebuild()) RebuildOutline(source.Outline(), doc->Text());
+    ShowOutline(store, store.GetOrCreate(doc->DocumentKey()), doc->Text());
+}
+
+void COutlineTree::ShowOutline(OutlineStore& store, OutlineSource& source, const LineSource& text) {
+    setUpdatesEnabled(false);
+    if (source.NeedsRebuild()) RebuildOutline(source.Outline(), text);
     seenChanges_ = source.ChangeCount();
     const ScriptOutline& outline = source.Outline();
 
     QTreeWidgetItem* functions = Group(kFunctions, QStringLiteral("Functions"));
     QTreeWidgetItem* variables = Group(kVariables, QStringLiteral("Variables"));
-    for (QTreeWidgetItem* g : {functions, variables}) qDeleteAll(g->takeChildren());
-    if (topLevelItemCount() > kIncludes) delete takeTopLevelItem(kIncludes);
     clearSelection();
-    for (const auto& p : outline.procedures) AddEntry(functions, p->name, p->startLine, kIconCallable, {});
-    for (const auto& v : outline.variables) {
-        if (!v->predefined) AddEntry(variables, v->name, v->startLine, kIconData, {});
+    if (sort_ != shownSort_) {
+        shownFunctions_ = {};
+        shownVariables_ = {};
+        shownIncludes_.clear();
+        shownSort_ = sort_;
     }
+    const bool byName = sort_ == SortByName;
+    FillGroup(functions, shownFunctions_, outline.procedures, kIconCallable, byName, {}, AllProcedures);
+    FillGroup(variables, shownVariables_, outline.variables, kIconData, byName, {}, [](const VariableItem& v) { return !v.predefined; });
     // The files the page includes, each with its procedures; one that cannot be found is greyed.
-    if (!outline.includesAsWritten.empty()) {
-        QTreeWidgetItem* includes = Group(kIncludes, QStringLiteral("Includes"));
-        for (size_t i = 0; i < outline.includesAsWritten.size(); ++i) {
-            const std::string path = IncludePath(outline, i);
-            auto* item = new QTreeWidgetItem(includes, QStringList(Qs(outline.includesAsWritten[i])));
-            item->setIcon(0, style()->standardIcon(QStyle::SP_FileIcon));
-            item->setData(0, LineRole, 0);
-            item->setData(0, FileRole, Qs(path));
-            const bool openOrOnDisk = !path.empty() && (store.LookupOpenText(path) || QFileInfo(Qs(path)).isFile());
-            if (!openOrOnDisk) {
-                item->setDisabled(true);
-                item->setToolTip(0, tr("The included file \"%1\" cannot be found.")
-                                        .arg(path.empty() ? Qs(outline.includesAsWritten[i]) : Qs(path)));
-                continue;
-            }
-            item->setToolTip(0, Qs(path));
-            OutlineSource& included = store.GetOrCreate(path);
-            if (&included == &source) continue;
+    std::vector<IncludeShown> found;
+    for (size_t i = 0; i < outline.includesAsWritten.size(); ++i) {
+        IncludeShown inc{IncludePath(outline, i), nullptr};
+        if (!inc.path.empty() && (store.LookupOpenText(inc.path) || QFileInfo(Qs(inc.path)).isFile())) {
+            OutlineSource& included = store.GetOrCreate(inc.path);
             if (included.NeedsRebuild()) RebuildOutline(included.Outline());
-            for (const auto& p : included.Outline().procedures) AddEntry(item, p->name, p->startLine, kIconCallable, path);
+            if (&included != &source) inc.outline = &included.Outline();
+            inc.generation = inc.outline ? inc.outline->Generation() : 0;
+            inc.found = true;
         }
+        found.push_back(std::move(inc));
     }
-    if (sort_ == SortByName) {
-        for (int i = 0; i < topLevelItemCount(); ++i) topLevelItem(i)->sortChildren(0, Qt::AscendingOrder);
+    const bool includesShown = topLevelItemCount() > kIncludes && shownIncludes_ == found &&
+                               shownIncludeNames_ == outline.includesAsWritten;
+    if (!includesShown) {
+        if (topLevelItemCount() > kIncludes) delete takeTopLevelItem(kIncludes);
+        if (!found.empty()) FillIncludes(Group(kIncludes, QStringLiteral("Includes")), outline, found);
+        shownIncludes_ = found;
+        shownIncludeNames_ = outline.includesAsWritten;
     }
     setUpdatesEnabled(true);
+}
+
+void COutlineTree::FillIncludes(QTreeWidgetItem* group, const ScriptOutline& outline, const std::vector<IncludeShown>& found) {
+    for (size_t i = 0; i < found.size(); ++i) {
+        const IncludeShown& inc = found[i];
+        auto* item = new QTreeWidgetItem(group, QStringList(Qs(outline.includesAsWritten[i])));
+        item->setIcon(0, style()->standardIcon(QStyle::SP_FileIcon));
+        item->setData(0, LineRole, 0);
+        item->setData(0, FileRole, Qs(inc.path));
+        if (!inc.found) {
+            item->setDisabled(true);
+            item->setToolTip(0, tr("The included file \"%1\" cannot be found.")
+                                    .arg(inc.path.empty() ? Qs(outline.includesAsWritten[i]) : Qs(inc.path)));
+            continue;
+        }
+        item->setToolTip(0, Qs(inc.path));
+        ShownEntries unused;
+        if (inc.outline)
+            FillGroup(item, unused, inc.outline->procedures, kIconCallable, sort_ == SortByName, Qs(inc.path), AllProcedures);
+    }
+    if (sort_ == SortByName) group->sortChildren(0, Qt::AscendingOrder);
 }
 
 void COutlineTree::OutlineIdleCheck() {
@@ -168,18 +238,10 @@ bool COutlineTree::GotoDefine() {
     CChildFrame* child = nullptr;
     if (file.empty()) child = hooks_.activeChild ? hooks_.activeChild() : nullptr;
     else if (hooks_.openFile) child = hooks_.openFile(file);
-    auto* view = child ? qobject_cast<CVeskView*>(child->SourceView()) : nullptr;
-    if (!view || line < 0 || line >= view->LineCount()) {
+    if (!GoToSourceLine(child, line)) {
         QApplication::beep();
         return false;
     }
-    if (child->Client() && child->Client()->CurrentTab() != CFrameClient::TabSource &&
-        !child->Client()->SelectTab(CFrameClient::TabSource)) {
-        QApplication::beep();
-        return false;
-    }
-    view->SetCursorAndClear({line, 0});
-    view->setFocus();
     return true;
 }
 

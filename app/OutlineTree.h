@@ -9,11 +9,17 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace tarnwell {
 
 class CChildFrame;
 class CVeskDoc;
+class LineSource;
+class OutlineEntry;
+class ScriptOutline;
+class OutlineSource;
+class OutlineStore;
 class Profile;
 
 class COutlineTree : public QTreeWidget {
@@ -24,6 +30,12 @@ public:
     enum : int { kGotoDefineId = 37269, kSortLocationId = 37272, kSortNameId = 37273 };
     // Item data roles: the line of the definition, and the file that holds it (empty: the page).
     enum : int { LineRole = Qt::UserRole, FileRole = Qt::UserRole + 1 };
+
+    // The entries of a group, in outline order, and their names.
+    struct ShownEntries {
+        std::vector<std::string> names;
+        std::vector<OutlineEntry*> items;
+    };
 
     struct Hooks {
         std::function<CChildFrame*()> activeChild;
@@ -40,6 +52,8 @@ public:
     void SetSort(SortMode mode);
     // Rebuilds the items from the active document.
     void RefreshOutlineTree();
+    // Rebuilds the items from a page's outline (rebuilt from text first when it needs it).
+    void ShowOutline(OutlineStore& store, OutlineSource& source, const LineSource& text);
     // The idle check: a switch of document refreshes at once; edits of the shown one restart the
     // 500 ms timer, but only when its change count moved since the last check.
     void OutlineIdleCheck();
@@ -55,13 +69,32 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
+    // An include as last shown: its path, whether it was found, and the outline (and its generation)
+    // its procedures came from.
+    struct IncludeShown {
+        std::string path;
+        const ScriptOutline* outline = nullptr;
+        std::uint32_t generation = 0;
+        bool found = false;
+        // Generations are never reused, so the outline's address need not match.
+        bool operator==(const IncludeShown& o) const {
+            return path == o.path && generation == o.generation && found == o.found;
+        }
+    };
+
     QTreeWidgetItem* Group(int index, const QString& text);
+    void FillIncludes(QTreeWidgetItem* group, const ScriptOutline& outline, const std::vector<IncludeShown>& found);
 
     Profile& profile_;
     Hooks hooks_;
     SortMode sort_ = SortByLocation;
     CVeskDoc* shown_ = nullptr;
     std::uint32_t seenChanges_ = 0;
+    ShownEntries shownFunctions_;
+    ShownEntries shownVariables_;
+    std::vector<IncludeShown> shownIncludes_;
+    std::vector<std::string> shownIncludeNames_;
+    SortMode shownSort_ = SortByLocation;
     QTimer idle_;
     QTimer refresh_;
 };

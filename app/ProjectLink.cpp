@@ -19,9 +19,14 @@ ProjectLink::ProjectLink() : outlines_(std::make_unique<OutlineStore>()) {
         const CVeskDoc* doc = FindOpenDocument(path);
         return doc ? &doc->Text() : nullptr;
     });
+    // "virtual" includes are taken from the project folder, the site root.
+    outlines_->SetSiteRootLookup([this] { return IsOpen() ? ProjectFolder() : std::string(); });
 }
 
-ProjectLink::~ProjectLink() { outlines_->SetOpenTextLookup({}); }
+ProjectLink::~ProjectLink() {
+    outlines_->SetOpenTextLookup({});
+    outlines_->SetSiteRootLookup({});
+}
 
 OutlineSource* ProjectLink::GetOutlineData(const std::string& key) const { return outlines_->Find(key); }
 

@@ -1,7 +1,9 @@
 #include "app/SourceView.h"
 
+#include "app/CChildFrame.h"
 #include "app/CEditorApp.h"
 #include "app/CVeskDoc.h"
+#include "app/FrameClient.h"
 #include "app/ProjectLink.h"
 #include "lang/OutlineStore.h"
 #include "lang/HtmlAspParser.h"
@@ -19,10 +21,11 @@ QWidget* CreateSourceView(CVeskDoc& doc, QWidget* parent) {
     link.outlines = [page]() -> OutlineStore* { return &page->Project().Outlines(); };
     link.types = [page]() -> TypeLibraryCache* { return &page->Project().TypeLibraries(); };
     link.documentKey = [page] { return page->DocumentKey(); };
-    link.siteRoot = [page] { return page->Project().IsOpen() ? page->Project().ProjectFolder() : std::string(); };
-    link.openFile = [](const std::string& path) {
+    link.openFile = [](const std::string& path, int line) {
         CEditorApp* app = CEditorApp::Instance();
-        return app && app->OpenDocumentFile(QString::fromStdString(path)) != nullptr;
+        CVeskDoc* opened = app ? app->OpenDocumentFile(QString::fromStdString(path)) : nullptr;
+        if (!opened) return false;
+        return line < 0 || (!opened->Frames().isEmpty() && GoToSourceLine(opened->Frames().first(), line));
     };
     view->SetCodeHelp(std::move(link));
     return view;
@@ -40,6 +43,19 @@ void SetSourceViewCursor(QWidget* view, TextPosition pos) {
 TextPosition SourceViewCursor(const QWidget* view) {
     const auto* v = qobject_cast<const CVeskView*>(view);
     return v ? v->CursorPosition() : TextPosition{0, 0};
+}
+
+bool GoToSourceLine(CChildFrame* child, int line) {
+    auto* view = child ? qobject_cast<CVeskView*>(child->SourceView()) : nullptr;
+    if (!view) return false;
+    if (!view->Buffer()) view->BindBuffer();
+    if (line < 0 || line >= view->LineCount()) return false;
+    if (child->Client() && child->Client()->CurrentTab() != CFrameClient::TabSource &&
+        !child->Client()->SelectTab(CFrameClient::TabSource))
+        return false;
+    view->SetCursorAndClear({line, 0});
+    view->setFocus();
+    return true;
 }
 
 }  // namespace tarnwell

@@ -35,10 +35,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(outline.FindClass(c->name) != nullptr);
     }
     FUZZ_CHECK(outline.includes.size() == outline.includesAsWritten.size());
+    FUZZ_CHECK(outline.includes.size() == outline.includeSites.size());
     for (int line = 0; line < lineCount && line < 64; ++line) {
         outline.ProcedureAtLine(line);
         outline.WithAtLine(line);
     }
     for (std::size_t i = 0; i < outline.includes.size(); ++i) tarnwell::IncludePath(outline, i);
+    // Bringing a line's regions up to date from the same text changes nothing.
+    const std::size_t regions = outline.regions.size();
+    for (int line = 0; line < lineCount && line < 64; ++line) {
+        tarnwell::UpdateRegionsOnLine(outline, source, line);
+        FUZZ_CHECK(outline.regions.size() == regions);
+    }
+    for (const auto& r : outline.regions) CheckRange(r, lineCount);
     return 0;
 }

@@ -1,7 +1,6 @@
 #include "lang/CodeSense.h"
 
 #include <algorithm>
-#include <filesystem>
 
 #include "lang/ScriptOutline.h"
 
@@ -124,24 +123,7 @@ bool IncludeDirectiveAt(std::string_view line, int ch, IncludeDirective& out) {
 }
 
 std::string ResolveIncludeDirective(const IncludeDirective& d, const std::string& pagePath, const std::string& siteRoot) {
-    namespace fs = std::filesystem;
-    if (d.name.empty()) return {};
-    std::string name = d.name;
-    std::replace(name.begin(), name.end(), '\\', '/');
-    fs::path base;
-    if (d.isVirtual) {
-        if (siteRoot.empty()) return {};
-        base = fs::path(siteRoot);
-        while (!name.empty() && name.front() == '/') name.erase(0, 1);
-        // A virtual path never climbs above the site root.
-        const fs::path rel = fs::path(name).lexically_normal();
-        if (rel.empty() || *rel.begin() == "..") return {};
-        return (base / rel).lexically_normal().string();
-    }
-    if (pagePath.empty() || !fs::path(pagePath).is_absolute()) return {};
-    if (!name.empty() && name.front() == '/') return {};
-    base = fs::path(pagePath).parent_path();
-    return (base / fs::path(name)).lexically_normal().string();
+    return ResolveIncludeName(d.name, d.isVirtual, pagePath, siteRoot);
 }
 
 }  // namespace tarnwell

@@ -32,9 +32,8 @@ struct IncludeDirective {
 // The directive whose text (from "#include" to the closing quote) holds ch, or the only directive of
 // the line when ch is elsewhere on it. False when the line has none.
 bool IncludeDirectiveAt(std::string_view line, int ch, IncludeDirective& out);
-// The full path a directive names: "virtual" against the site root (the project folder), "file"
-// against the folder of the including page. Empty when the needed folder is unknown or the name is
-// empty. "." and ".." segments are resolved; a virtual name never climbs above the site root.
+// The full path a directive names (see ResolveIncludeName): "virtual" against the site root (the
+// project folder), "file" against the folder of the including page.
 std::string ResolveIncludeDirective(const IncludeDirective& d, const std::string& pagePath, const std::string& siteRoot);
 
 }  // namespace tarnwell

@@ -75,6 +75,14 @@ void AddLibraryMembers(const TypeEntry& t, std::vector<MemberListItem>& items) {
         if (p->Visible()) items.push_back({p->name, p->IsDefaultMember() ? kIconDefaultData : kIconData, false, false, p->typeName});
 }
 
+// The keyword "New" and blanks stand right before position `at`.
+bool FollowsNew(std::string_view text, int at, int lower) {
+    int p = at;
+    while (p > lower && IsBlank(text[static_cast<size_t>(p - 1)])) --p;
+    if (p == at || p - 3 < lower || !OutlineNameEquals(text.substr(static_cast<size_t>(p - 3), 3), "New")) return false;
+    return p - 3 == lower || !IsExpressionIdentChar(text[static_cast<size_t>(p - 4)]);
+}
+
 void GlobalList(TypeContext& ctx, OutlineSource& doc, TextPosition caret, std::vector<MemberListItem>& items) {
     const ScriptOutline& o = doc.Outline();
     AddScriptNames(o, items);
@@ -175,9 +183,10 @@ std::string ParameterTip::Text() const {
     return out + ")";
 }
 
-ParameterTip ParameterTipAt(TypeContext& ctx, OutlineSource& document, const LineSource& text, TextPosition caret) {
+ParameterTip ParameterTipAt(TypeContext& ctx, OutlineSource& document, const LineSource& text, TextPosition caret,
+                            bool rebuild) {
     ParameterTip tip;
-    if (document.NeedsRebuild()) RebuildOutline(document.Outline());
+    if (rebuild && document.NeedsRebuild()) RebuildOutline(document.Outline());
     CaretText ct;
     if (!TextBeforeCaret(document.Outline(), text, caret, ct)) {
         tip.reason = "outside-script";
@@ -252,7 +261,7 @@ ParameterTip ParameterTipAt(TypeContext& ctx, OutlineSource& document, const Lin
     }
     segs.push_back({ExpressionSegment::kArguments, "(", nameEnd, nameEnd});
     if (!SubstituteWith(document.Outline(), caret.line, ct, segs, tip.reason)) return tip;
-    SymbolRef sym = ResolveExpression(ctx, segs, document, caret);
+    SymbolRef sym = ResolveExpression(ctx, segs, document, caret, rebuild);
     if (sym && (sym.IsData() || (sym.FromLibrary() && sym.ParameterCount() == 0))) {
         TypeRef type = TypeOfSymbol(ctx, sym, document);
         sym = type ? type.DefaultMember() : SymbolRef();
@@ -281,6 +290,80 @@ ParameterTip ParameterTipAt(TypeContext& ctx, OutlineSource& document, const Lin
         }
     }
     return tip;
+}
+
+std::pair<int, int> WordAround(std::string_view line, int ch) {
+    int start = std::clamp(ch, 0, static_cast<int>(line.size()));
+    int end = start;
+    while (start > 0 && IsExpressionIdentChar(line[static_cast<size_t>(start - 1)])) --start;
+    while (end < static_cast<int>(line.size()) && IsExpressionIdentChar(line[static_cast<size_t>(end)])) ++end;
+    if (start < end && line[static_cast<size_t>(start)] >= '0' && line[static_cast<size_t>(start)] <= '9') return {ch, ch};
+    return {start, end};
+}
+
+Definition DefinitionAt(TypeContext& ctx, OutlineSource& document, const LineSource& text, TextPosition caret) {
+    Definition out;
+    if (document.NeedsRebuild()) RebuildOutline(document.Outline());
+    if (caret.line < 0 || caret.line >= text.LineCount()) {
+        out.reason = "no-name";
+        return out;
+    }
+    const auto [start, end] = WordAround(text.Line(caret.line), caret.ch);
+    if (start == end) {
+        out.reason = "no-name";
+        return out;
+    }
+    // The expression up to the end of the word; a trailing empty segment makes a chain yield its last
+    // name rather than the one before it.
+    const TextPosition wordEnd{caret.line, end};
+    CaretText ct;
+    Expression segs;
+    if (!TextBeforeCaret(document.Outline(), text, wordEnd, ct)) {
+        out.reason = "outside-script";
+        return out;
+    }
+    if (!SplitExpression(ct.text, ct.lowerBound, ct.caret, segs) || segs.empty()) {
+        out.reason = "no-name";
+        return out;
+    }
+    out.name = segs.back().text;
+    // A class of the page or its includes named by the word.
+    auto isClass = [&] {
+        const TypeRef type = FindType(ctx, out.name, document.Path(), document.Path(), false);
+        const ClassItem* c = type.Class();
+        if (!c || !type.File()) return false;
+        out.file = type.File()->Path();
+        out.line = c->startLine;
+        return true;
+    };
+    // "New Name" names a class, whatever variable shares the name.
+    if (segs.size() == 1 && FollowsNew(ct.text, segs.front().start, ct.lowerBound) && isClass()) return out;
+    if (segs.size() > 1) segs.push_back({ExpressionSegment::kName, "", ct.caret, ct.caret});
+    if (!SubstituteWith(document.Outline(), caret.line, ct, segs, out.reason)) return out;
+    const SymbolRef sym = ResolveExpression(ctx, segs, document, wordEnd);
+    const OutlineItem* item = sym.AsProcedure();
+    if (!item) item = sym.AsVariable();
+    if (item && sym.File()) {
+        int line = item->startLine;
+        // A parameter has no line of its own: its procedure's.
+        if (line < 0 && item->kind == kOutlineParameter && sym.File() == &document)
+            if (const ProcedureItem* p = document.Outline().ProcedureAtLine(caret.line)) line = p->startLine;
+        if (line < 0) {
+            out.reason = "predefined";
+            return out;
+        }
+        out.file = sym.File()->Path();
+        out.line = line;
+        return out;
+    }
+    if (sym) {
+        out.reason = "library";
+        return out;
+    }
+    // Any other class name resolves to no symbol.
+    if (segs.size() == 1 && isClass()) return out;
+    out.reason = "unresolved";
+    return out;
 }
 
 }  // namespace tarnwell

@@ -5,6 +5,8 @@
 #pragma once
 
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "lang/LineSource.h"
@@ -64,7 +66,28 @@ struct ParameterTip {
 
 // The parameter tip for the caret: the call whose argument list the caret is in (a parenthesized call,
 // or a statement call such as "Response.Write x"), and the argument index (commas counted outside
-// strings and nested parentheses).
-ParameterTip ParameterTipAt(TypeContext& ctx, OutlineSource& document, const LineSource& text, TextPosition caret);
+// strings and nested parentheses). The document's outline is rebuilt first when it needs it, unless
+// `rebuild` is false: the caller then vouches that the outline still fits the text (see
+// UpdateRegionsOnLine).
+ParameterTip ParameterTipAt(TypeContext& ctx, OutlineSource& document, const LineSource& text, TextPosition caret,
+                            bool rebuild = true);
+
+// Where the name under the caret (or just before it) is defined: a procedure, variable, constant or
+// class of the page or of a file it includes, a class's procedure or member reached through an
+// expression ("cart.AddItem"), a local or a parameter of the procedure around the caret. file is the
+// path (document key) of the outline that holds it. The document's outline is rebuilt first when it
+// needs it.
+struct Definition {
+    std::string file;  // empty when there is none
+    int line = -1;
+    std::string name;
+    // When file is empty: why, in one word ("outside-script", "no-name", "unresolved", "predefined",
+    // "library").
+    std::string reason;
+};
+Definition DefinitionAt(TypeContext& ctx, OutlineSource& document, const LineSource& text, TextPosition caret);
+
+// The identifier around a caret on a line: [start, end) in bytes; empty when there is none.
+std::pair<int, int> WordAround(std::string_view line, int ch);
 
 }  // namespace tarnwell

@@ -36,12 +36,22 @@ public:
     void Clear() { sources_.clear(); }
     size_t Size() const { return sources_.size(); }
 
+    // Tells the store the folder "virtual" include names are taken from (the project folder; empty:
+    // none), asked afresh at every use.
+    using SiteRootLookup = std::function<std::string()>;
+    void SetSiteRootLookup(SiteRootLookup lookup) { siteRootLookup_ = std::move(lookup); }
+    void SetSiteRoot(const std::string& folder) {
+        siteRootLookup_ = [folder] { return folder; };
+    }
+    std::string SiteRoot() const { return siteRootLookup_ ? siteRootLookup_() : std::string(); }
+
     void SetOpenTextLookup(OpenTextLookup lookup) { lookup_ = std::move(lookup); }
     const LineSource* LookupOpenText(const std::string& path) const { return lookup_ ? lookup_(path) : nullptr; }
 
 private:
     std::map<std::string, std::unique_ptr<OutlineSource>> sources_;  // by normalized key
     OpenTextLookup lookup_;
+    SiteRootLookup siteRootLookup_;
 };
 
 // Called for each included file in walk order, its outline rebuilt first when it needs it. Return true

@@ -1,6 +1,7 @@
 // Outline records, their lookups, the rebuild from a page's text and the resolution of include names.
 #include "lang/ScriptOutline.h"
 
+#include <atomic>
 #include <filesystem>
 #include <mutex>
 #include <unordered_map>
@@ -40,7 +41,7 @@ struct OutlinePatterns {
     Regexx dim, dimName, constant, set, createObject, newObject;
 
     OutlinePatterns() {
-        include.SetPattern(R"re(<!--[\t ]*#INCLUDE[\t ]+(?:FILE|VIRTUAL)[\t ]*=[\t ]*("?)([^"]+)\1[\t ]*-->)re");
+        include.SetPattern(R"re(<!--[\t ]*#INCLUDE[\t ]+(FILE|VIRTUAL)[\t ]*=[\t ]*("?)([^"]+)\2[\t ]*-->)re");
         scriptLanguage.SetPattern(R"re(<SCRIPT[ \t]+.*?LANGUAGE[ \t]*=[ \t]*("?)(?:VBSCRIPT|VB)\1.*?(>))re");
         scriptServer.SetPattern(R"re(<SCRIPT[ \t]+.*?RUNAT[ \t]*=[ \t]*("?)SERVER\1.*?(>))re");
         endClass.SetPattern(R"re(^[\t ]*End[\t ]+Class)re");
@@ -92,9 +93,71 @@ constexpr Predefined kPredefined[] = {
     {"Message", "CDO.Message"},
 };
 
-// A region found by the scan, with what the parse needs beyond the record.
-struct RegionScan {
-    bool closed = false;
+// The region scan, one line at a time: a line either closes the open region or may open one (and,
+// outside regions, may hold an include directive). Regions go to `regions`; `open` tells whether the
+// last of them is still open.
+class RegionScanner {
+public:
+    RegionScanner(std::vector<ScriptRegion>& regions, OutlinePatterns& p, int lastLine, std::int32_t lastEnd)
+        : regions_(regions), p_(p), lastLine_(lastLine), lastEnd_(lastEnd) {}
+
+    bool open = false;
+
+    // Scans line i; an include directive found is reported through include (name in upper case and as
+    // written, virtual or not) when it is set.
+    template <typename OnInclude>
+    void Line(int i, std::string_view line, const OnInclude& include) {
+        up_.assign(line.data(), line.size());
+        for (char& c : up_) c = AsciiUpper(c);
+        if (open) {
+            CloseAt(0, i);
+            return;
+        }
+        if (up_.find("<!--") != std::string::npos && OutlinePatterns::Match(p_.include, up_)) {
+            const regexx::RegexxAtom& kind = p_.include.Matches()[0].atoms[0];
+            const regexx::RegexxAtom& a = p_.include.Matches()[0].atoms[2];
+            include(up_.substr(a.start, a.length), line.substr(a.start, a.length), up_[kind.start] == 'V');
+        }
+        const size_t asp = up_.find("<%");
+        if (asp != std::string::npos) {
+            OpenAt(asp + 2, i, false);
+        } else if (up_.find("<SCRIPT") != std::string::npos && OutlinePatterns::Match(p_.scriptLanguage, up_) &&
+                   OutlinePatterns::Match(p_.scriptServer, up_)) {
+            const regexx::RegexxAtom& gt = p_.scriptServer.Matches()[0].atoms[1];
+            OpenAt(gt.start + 1, i, true);
+        }
+    }
+
+private:
+    void CloseAt(size_t from, int line) {
+        ScriptRegion& region = regions_.back();
+        const size_t pos = up_.find(region.byScript ? "</SCRIPT>" : "%>", from);
+        if (pos == std::string::npos) return;
+        region.endLine = line;
+        region.endChar = static_cast<std::int32_t>(pos);
+        region.closed = true;
+        open = false;
+    }
+
+    void OpenAt(size_t start, int line, bool byScript) {
+        ScriptRegion region;
+        region.startLine = line;
+        region.startChar = static_cast<std::int32_t>(start);
+        region.endLine = lastLine_;
+        region.endChar = lastEnd_;
+        region.byScript = byScript;
+        regions_.push_back(region);
+        open = true;
+        // The closing delimiter is searched from just after the opening one, so a "%>" earlier on
+        // the line (as in <td width=100%><% Dim v %>) does not close the region before it opens.
+        CloseAt(start, line);
+    }
+
+    std::vector<ScriptRegion>& regions_;
+    OutlinePatterns& p_;
+    int lastLine_;
+    std::int32_t lastEnd_;
+    std::string up_;
 };
 
 // Drops a trailing VBScript comment: a single quote outside double-quoted strings and everything after
@@ -124,7 +187,7 @@ public:
 
     void Run() {
         Scan();
-        for (size_t r = 0; r < outline_.regions.size(); ++r) ParseRegion(outline_.regions[r], scans_[r]);
+        for (const ScriptRegion& region : outline_.regions) ParseRegion(region);
     }
 
     void AddPredefined() {
@@ -136,75 +199,30 @@ public:
     }
 
 private:
-    // Region scan: one upper-case copy per line; a line either closes the open region or may open one.
     void Scan() {
         const int count = text_.LineCount();
         if (count <= 0) return;
         const int lastLine = count - 1;
-        const auto lastEnd = static_cast<std::int32_t>(text_.Line(lastLine).size()) - 1;
-
-        std::string up;
-        bool open = false;
-        bool openByScript = false;
-        auto closeAt = [&](size_t from, int line) {
-            size_t pos = up.find(openByScript ? "</SCRIPT>" : "%>", from);
-            if (pos == std::string::npos) return;
-            ScriptRegion& region = outline_.regions.back();
-            region.endLine = line;
-            region.endChar = static_cast<std::int32_t>(pos);
-            scans_.back().closed = true;
-            open = false;
-        };
-        auto openAt = [&](size_t start, int line, bool byScript) {
-            ScriptRegion region;
-            region.startLine = line;
-            region.startChar = static_cast<std::int32_t>(start);
-            region.endLine = lastLine;
-            region.endChar = lastEnd;
-            outline_.regions.push_back(region);
-            scans_.push_back({});
-            open = true;
-            openByScript = byScript;
-            // The closing delimiter is searched from just after the opening one, so a "%>" earlier on
-            // the line (as in <td width=100%><% Dim v %>) does not close the region before it opens.
-            closeAt(start, line);
-        };
-
+        RegionScanner scanner(outline_.regions, p_, lastLine, static_cast<std::int32_t>(text_.Line(lastLine).size()) - 1);
         for (int i = 0; i < count; ++i) {
-            std::string_view line = text_.Line(i);
-            up.assign(line.data(), line.size());
-            for (char& c : up) c = AsciiUpper(c);
-
-            if (open) {
-                closeAt(0, i);
-                continue;
-            }
-            if (up.find("<!--") != std::string::npos && OutlinePatterns::Match(p_.include, up)) {
-                const regexx::RegexxAtom& a = p_.include.Matches()[0].atoms[1];
-                outline_.includes.push_back(up.substr(a.start, a.length));
-                outline_.includesAsWritten.emplace_back(line.substr(a.start, a.length));
-            }
-            size_t asp = up.find("<%");
-            if (asp != std::string::npos) {
-                openAt(asp + 2, i, false);
-            } else if (up.find("<SCRIPT") != std::string::npos && OutlinePatterns::Match(p_.scriptLanguage, up) &&
-                       OutlinePatterns::Match(p_.scriptServer, up)) {
-                const regexx::RegexxAtom& gt = p_.scriptServer.Matches()[0].atoms[1];
-                openAt(gt.start + 1, i, true);
-            }
+            scanner.Line(i, text_.Line(i), [&](std::string upper, std::string_view written, bool isVirtual) {
+                outline_.includes.push_back(std::move(upper));
+                outline_.includesAsWritten.emplace_back(written);
+                outline_.includeSites.push_back({i, isVirtual});
+            });
         }
     }
 
-    std::string_view Clip(const ScriptRegion& region, const RegionScan& scan, int k) const {
+    std::string_view Clip(const ScriptRegion& region, int k) const {
         std::string_view line = text_.Line(k);
         size_t from = k == region.startLine ? static_cast<size_t>(region.startChar) : 0;
-        size_t to = (k == region.endLine && scan.closed) ? static_cast<size_t>(region.endChar) : line.size();
+        size_t to = (k == region.endLine && region.closed) ? static_cast<size_t>(region.endChar) : line.size();
         if (to > line.size()) to = line.size();
         if (from > to) from = to;
         return line.substr(from, to - from);
     }
 
-    void ParseRegion(const ScriptRegion& region, const RegionScan& scan) {
+    void ParseRegion(const ScriptRegion& region) {
         cls_ = nullptr;
         proc_ = nullptr;
         with_ = nullptr;
@@ -214,7 +232,7 @@ private:
             logical.clear();
             int n = k;
             for (;;) {
-                std::string_view seg = Clip(region, scan, k);
+                std::string_view seg = Clip(region, k);
                 size_t keep = k < region.endLine ? LineContinuationKeep(seg) : 0;
                 if (keep) {
                     logical.append(seg.data(), keep);
@@ -381,7 +399,6 @@ private:
     ScriptOutline& outline_;
     const LineSource& text_;
     OutlinePatterns& p_;
-    std::vector<RegionScan> scans_;
     std::unordered_map<std::string, VariableItem*> globalIndex_;
     ClassItem* cls_ = nullptr;
     ProcedureItem* proc_ = nullptr;
@@ -458,7 +475,8 @@ const WithBlock* ScriptOutline::WithAtLine(int line) const {
 }
 
 void ScriptOutline::Reset() {
-    ++generation_;
+    static std::atomic<std::uint32_t> generations{0};
+    generation_ = ++generations;
     regions.clear();
     classes.clear();
     procedures.clear();
@@ -466,6 +484,7 @@ void ScriptOutline::Reset() {
     withs.clear();
     includes.clear();
     includesAsWritten.clear();
+    includeSites.clear();
 }
 
 const LineSource* OutlineSource::OpenText() const {
@@ -495,22 +514,86 @@ void RebuildOutline(ScriptOutline& outline) {
     Rebuild(outline, &file);
 }
 
+bool UpdateRegionsOnLine(ScriptOutline& outline, const LineSource& text, int line) {
+    const int count = text.LineCount();
+    if (line < 0 || line >= count) return false;
+    for (const IncludeSite& site : outline.includeSites)
+        if (site.line == line) return false;
+    // The region open where the line starts (it began on an earlier line and does not end before
+    // it), else the one that opens on the line, if any; at most one of either kind touches the line.
+    ScriptRegion* open = nullptr;
+    ScriptRegion* opening = nullptr;
+    for (ScriptRegion& r : outline.regions) {
+        if (r.startLine < line && r.endLine >= line) open = &r;
+        else if (r.startLine == line) opening = &r;
+    }
+    std::vector<ScriptRegion> scanned;
+    if (open) scanned.push_back(*open);
+    PatternLease lease;
+    const std::int32_t lastEnd = static_cast<std::int32_t>(text.Line(count - 1).size()) - 1;
+    RegionScanner scanner(scanned, *lease.patterns, count - 1, lastEnd);
+    scanner.open = open != nullptr;
+    bool include = false;
+    try {
+        scanner.Line(line, text.Line(line), [&](std::string, std::string_view, bool) { include = true; });
+    } catch (const regexx::Regexx::Exception&) {
+        return false;
+    }
+    if (include || scanned.size() != (open || opening ? 1u : 0u)) return false;
+    if (scanned.empty()) return true;
+    ScriptRegion& target = open ? *open : *opening;
+    const ScriptRegion& now = scanned.front();
+    // Closing on this line or running past it must not change, nor what closes the region.
+    const bool closedHere = target.closed && target.endLine == line;
+    const bool closesHere = now.closed && now.endLine == line;
+    if (closedHere != closesHere || now.byScript != target.byScript) return false;
+    target.startChar = now.startChar;
+    // A region never closed ends with the text: its end moves when the line is the last one.
+    if (closesHere || !target.closed) target.endChar = now.endChar;
+    return true;
+}
+
+namespace {
+
+// "." and ".." resolved; a name with a ".." that climbs above its base gives false.
+bool JoinBelow(const std::filesystem::path& base, const std::string& relative, std::string& out) {
+    const std::filesystem::path rel = PathFromUtf8(relative).lexically_normal();
+    if (rel.empty() || *rel.begin() == "..") return false;
+    out = Utf8FromPath((base / rel).lexically_normal());
+    return true;
+}
+
+}  // namespace
+
+std::string ResolveIncludeName(std::string_view written, bool isVirtual, const std::string& includingPath,
+                               const std::string& siteRoot) {
+    if (written.empty()) return {};
+    // Both separators written in pages count as separators here, whatever the platform's own is.
+    std::string name(written);
+    for (char& c : name)
+        if (c == '\\' || c == '/') c = static_cast<char>(std::filesystem::path::preferred_separator);
+    const bool leadingSeparator = name[0] == static_cast<char>(std::filesystem::path::preferred_separator);
+    if (isVirtual && !siteRoot.empty()) {
+        size_t skip = 0;
+        while (skip < name.size() && name[skip] == static_cast<char>(std::filesystem::path::preferred_separator)) ++skip;
+        std::string out;
+        return JoinBelow(PathFromUtf8(siteRoot), name.substr(skip), out) ? out : std::string();
+    }
+    if (leadingSeparator) return {};
+    if (IsAbsoluteName(std::string(written))) return std::string(written);
+    const std::filesystem::path including = PathFromUtf8(includingPath);
+    if (!including.is_absolute()) return {};
+    return Utf8FromPath((including.parent_path() / PathFromUtf8(name)).lexically_normal());
+}
+
 std::string IncludePath(const ScriptOutline& outline, size_t index) {
     if (index >= outline.includesAsWritten.size()) return {};
-    const std::string& name = outline.includesAsWritten[index];
-    if (name.empty() || name[0] == '\\' || name[0] == '/') return {};
-    if (IsAbsoluteName(name)) return name;
     const OutlineSource* source = outline.Source();
     if (!source) return {};
-    std::filesystem::path including = PathFromUtf8(source->Path());
-    if (!including.is_absolute()) return {};
-
-    // Both separators written in pages count as separators here, whatever the platform's own is.
-    std::string relative = name;
-    for (char& c : relative)
-        if (c == '\\' || c == '/') c = static_cast<char>(std::filesystem::path::preferred_separator);
-    std::filesystem::path full = including.parent_path() / PathFromUtf8(relative);
-    return Utf8FromPath(full.lexically_normal());
+    const bool isVirtual = index < outline.includeSites.size() && outline.includeSites[index].isVirtual;
+    const OutlineStore* store = source->Store();
+    return ResolveIncludeName(outline.includesAsWritten[index], isVirtual, source->Path(),
+                              isVirtual && store ? store->SiteRoot() : std::string());
 }
 
 }  // namespace tarnwell

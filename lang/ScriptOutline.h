@@ -29,7 +29,16 @@ struct OutlineRange {
 // One stretch of server-side script. Start is the character after the opening delimiter; end is the
 // first character of the closing delimiter, or (last line, its length - 1) when never closed. The end is
 // also the last caret position that counts as inside the region.
-struct ScriptRegion : OutlineRange {};
+struct ScriptRegion : OutlineRange {
+    bool closed = false;    // its closing delimiter was found
+    bool byScript = false;  // opened by a SCRIPT element (closed by "</SCRIPT>", else by "%>")
+};
+
+// Where an include directive stands and how it names its file.
+struct IncludeSite {
+    std::int32_t line = -1;
+    bool isVirtual = false;  // "virtual": against the site root; "file": against the including file's folder
+};
 
 enum OutlineKind : int { kOutlineProcedure = 1, kOutlineVariable = 2, kOutlineParameter = 3 };
 
@@ -102,9 +111,11 @@ public:
     const ClassItem* ClassAtLine(int line) const;
 
     OutlineSource* Source() const { return owner_; }
+    // Changes at every rebuild; drawn from one counter for all outlines, so two outlines never share a
+    // value (0 until the first rebuild).
     std::uint32_t Generation() const { return generation_; }
 
-    // Empties every list and raises the generation counter (the first step of a rebuild).
+    // Empties every list and takes a new generation (the first step of a rebuild).
     void Reset();
 
     std::vector<ScriptRegion> regions;
@@ -116,6 +127,7 @@ public:
     // The same names as written in the page, index for index; IncludePath resolves these, so a file
     // system that tells case apart still finds the included file.
     std::vector<std::string> includesAsWritten;
+    std::vector<IncludeSite> includeSites;  // index for index with the names
 
 private:
     OutlineSource* owner_;
@@ -170,10 +182,22 @@ void RebuildOutline(ScriptOutline& outline);
 // Rebuilds from the given text (the source, if any, only has its flag cleared).
 void RebuildOutline(ScriptOutline& outline, const LineSource& text);
 
-// The full path of the index-th include of outline, or an empty string: names starting with a path
-// separator are not followed; a relative name is taken from the including file's folder, and "." and
-// ".." segments are resolved; an absolute name is used unchanged. Empty too when the index is out of
-// range or the including file has no absolute path (an untitled document).
+// After edits confined to one line that left the number of lines alone, brings the bounds of the
+// script regions on that line up to date from the text, without a rebuild (everything else of the
+// outline stays as it was). False, changing nothing, when the line now opens or closes regions
+// differently or holds (or held) an include directive: only a rebuild is right then.
+bool UpdateRegionsOnLine(ScriptOutline& outline, const LineSource& text, int line);
+
+// The full path an include directive names, or an empty string. "file": a relative name is taken
+// from the including file's folder; a name starting with a path separator is not followed; an
+// absolute (drive-letter) name is used unchanged. "virtual", with a site root: the name, with or
+// without a leading separator, is taken from the site root and never climbs above it; without a site
+// root it is followed like "file". "." and ".." segments are resolved; both separators count. Empty
+// when the including file has no absolute path (an untitled document) and the name needs its folder.
+std::string ResolveIncludeName(std::string_view name, bool isVirtual, const std::string& includingPath,
+                               const std::string& siteRoot);
+// The full path of the index-th include of outline: resolved as above against the path of the
+// outline's source and the site root of its store. Empty when the index is out of range.
 std::string IncludePath(const ScriptOutline& outline, size_t index);
 
 // A physical line continues on the next when it is longer than one character and, after trailing blanks

@@ -313,8 +313,9 @@ bool SplitExpression(std::string_view text, int lowerBound, int position, Expres
     return true;
 }
 
-SymbolRef ResolveExpression(TypeContext& ctx, const Expression& segments, OutlineSource& document, TextPosition caret) {
-    Prepared(document, true);
+SymbolRef ResolveExpression(TypeContext& ctx, const Expression& segments, OutlineSource& document, TextPosition caret,
+                            bool rebuild) {
+    Prepared(document, rebuild);
     return Resolver(ctx, document).Chain(segments, caret.line, 0);
 }
 

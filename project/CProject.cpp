@@ -61,6 +61,7 @@ CProject::CProject(CEditorApp& app) : app_(app) {
 CProject::~CProject() {
     SetPreviewProjectSource({});
     outlines_->SetOpenTextLookup({});
+    outlines_->SetSiteRootLookup({});
 }
 
 std::string CProject::ProjectFolder() const { return path_.empty() ? std::string() : ProjectFolderOf(path_); }

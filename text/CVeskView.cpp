@@ -55,6 +55,7 @@ CVeskView::~CVeskView() {
 
 void CVeskView::SetDocument(CCrystalTextBuffer* buffer, int fileKind) {
     documentBuffer_ = buffer;
+    editedLine_ = kManyEdits;
     fileKind_ = fileKind;
     BindBuffer(buffer);
 }
@@ -128,14 +129,47 @@ void CVeskView::SetAutoCodeHelp(bool listMembers, bool parameterInfo) {
 bool CVeskView::MemberListShown() const { return memberList_->isVisible(); }
 bool CVeskView::ParameterTipShown() const { return parameterTip_->isVisible(); }
 
-bool CVeskView::HelpSources(OutlineStore*& store, TypeLibraryCache*& types, OutlineSource*& page) {
+void CVeskView::OnBufferChanged(BufferObserver* source, const PositionAdjuster* adjuster, std::uint32_t hints, int line) {
+    if (!(hints & HintFlagsOnly)) NoteEdit(hints, line);
+    CCrystalEditView::OnBufferChanged(source, adjuster, hints, line);
+}
+
+void CVeskView::NoteEdit(std::uint32_t hints, int line) {
+    ++edits_;
+    OutlineStore* store = help_.outlines && help_.documentKey ? help_.outlines() : nullptr;
+    const OutlineSource* page = store ? store->Find(help_.documentKey()) : nullptr;
+    if (!page) {
+        editedLine_ = kManyEdits;
+        return;
+    }
+    // Views hear of an edit before the page's outline is marked changed: an outline that needs no
+    // rebuild now holds every earlier edit.
+    if (!page->NeedsRebuild()) {
+        outlineSeen_ = page->Outline().Generation();
+        editedLine_ = kNoEdits;
+    } else if (page->Outline().Generation() != outlineSeen_) {
+        editedLine_ = kManyEdits;  // rebuilt and changed again unseen
+    }
+    const bool oneLine = (hints & HintOneLine) && !(hints & (HintHeight | HintReset));
+    if (oneLine && (editedLine_ == kNoEdits || editedLine_ == line)) editedLine_ = line;
+    else editedLine_ = kManyEdits;
+}
+
+bool CVeskView::HelpSources(OutlineStore*& store, TypeLibraryCache*& types, OutlineSource*& page, bool quick) {
     if (!IsServerPage() || !buffer_ || !help_.outlines || !help_.types || !help_.documentKey) return false;
     store = help_.outlines();
     types = help_.types();
     if (!store || !types) return false;
     page = &store->GetOrCreate(help_.documentKey());
+    if (!page->NeedsRebuild()) return true;
+    // Typing on one line with the tip open: the outline is reused, only the regions of the caret's
+    // line are brought up to date (a rebuild of a large page per key would make typing lag).
+    if (quick && page->Outline().Generation() == outlineSeen_ &&
+        (editedLine_ == kNoEdits ||
+         (editedLine_ == cursor_.line && UpdateRegionsOnLine(page->Outline(), BufferLineSource(*buffer_), cursor_.line))))
+        return true;
     // The page is read from this buffer, whatever the store would find for its key.
-    if (page->NeedsRebuild()) RebuildOutline(page->Outline(), BufferLineSource(*buffer_));
+    RebuildOutline(page->Outline(), BufferLineSource(*buffer_));
     return true;
 }
 
@@ -197,16 +231,20 @@ void CVeskView::HideParameterTip() {
     tipLine_ = -1;
 }
 
-bool CVeskView::ParameterInfo() {
+bool CVeskView::ShowParameterTip(bool quick) {
+    // A key moves the caret and changes the text, each telling the view: the tip follows once.
+    if (quick && cursor_ == tipCaret_ && edits_ == tipEdits_) return ParameterTipShown();
+    tipCaret_ = cursor_;
+    tipEdits_ = edits_;
     OutlineStore* store = nullptr;
     TypeLibraryCache* types = nullptr;
     OutlineSource* page = nullptr;
-    if (!HelpSources(store, types, page)) {
+    if (!HelpSources(store, types, page, quick)) {
         HideParameterTip();
         return false;
     }
     TypeContext ctx{*store, *types};
-    const ParameterTip tip = ParameterTipAt(ctx, *page, BufferLineSource(*buffer_), cursor_);
+    const ParameterTip tip = ParameterTipAt(ctx, *page, BufferLineSource(*buffer_), cursor_, false);
     if (tip.callee.empty()) {
         HideParameterTip();
         return false;
@@ -221,7 +259,9 @@ bool CVeskView::ParameterInfo() {
 }
 
 void CVeskView::CaretMoved() {
-    if (ParameterTipShown()) ParameterInfo();
+    // While the buffer tells its views of a change, the page's outline is not yet marked changed: the
+    // tip follows on the caret move that comes after.
+    if (ParameterTipShown() && buffer_ && !buffer_->IsNotifying()) ShowParameterTip(true);
 }
 
 bool CVeskView::BeforeCharTyped(char32_t ch) {
@@ -240,7 +280,7 @@ void CVeskView::AfterCharTyped(char32_t ch) {
         }
     }
     if (ch == '.' && autoListMembers) ListMembers();
-    else if ((ch == ' ' || ch == '(') && autoParameterInfo) ParameterInfo();
+    else if ((ch == ' ' || ch == '(') && autoParameterInfo) ShowParameterTip(ParameterTipShown());
 }
 
 bool CVeskView::MemberListKey(QKeyEvent* e) {
@@ -291,6 +331,11 @@ void CVeskView::keyPressEvent(QKeyEvent* e) {
         e->accept();
         return;
     }
+    if (ctrlOnly && e->key() == Qt::Key_F12) {
+        GotoDefinition();
+        e->accept();
+        return;
+    }
     if (MemberListShown()) {
         if (MemberListKey(e)) {
             e->accept();
@@ -322,16 +367,47 @@ std::string CVeskView::IncludedFileAtCaret() {
     const std::string_view line(LineText(cursor_.line), static_cast<size_t>(LineLength(cursor_.line)));
     if (!IncludeDirectiveAt(line, cursor_.ch, d)) return {};
     const std::string key = help_.documentKey ? help_.documentKey() : std::string();
-    return ResolveIncludeDirective(d, key, help_.siteRoot ? help_.siteRoot() : std::string());
+    const OutlineStore* store = help_.outlines ? help_.outlines() : nullptr;
+    return ResolveIncludeDirective(d, key, store ? store->SiteRoot() : std::string());
 }
 
 bool CVeskView::OpenIncludedFile() {
     const std::string path = IncludedFileAtCaret();
-    if (path.empty() || !help_.openFile || !help_.openFile(path)) {
+    if (path.empty() || !help_.openFile || !help_.openFile(path, -1)) {
         QApplication::beep();
         return false;
     }
     return true;
+}
+
+bool CVeskView::NameAtCaret() const {
+    if (!buffer_ || cursor_.line < 0 || cursor_.line >= LineCount()) return false;
+    const std::string_view line(LineText(cursor_.line), static_cast<size_t>(LineLength(cursor_.line)));
+    const auto [start, end] = tarnwell::WordAround(line, cursor_.ch);
+    return start < end;
+}
+
+bool CVeskView::GotoDefinition() {
+    CloseMemberList();
+    OutlineStore* store = nullptr;
+    TypeLibraryCache* types = nullptr;
+    OutlineSource* page = nullptr;
+    Definition def;
+    if (HelpSources(store, types, page)) {
+        TypeContext ctx{*store, *types};
+        def = DefinitionAt(ctx, *page, BufferLineSource(*buffer_), cursor_);
+    }
+    bool done = false;
+    if (def.file.empty()) {
+        done = false;
+    } else if (SameDocumentKey(def.file, page->Path())) {
+        done = def.line < LineCount();
+        if (done) SetCursorAndClear({def.line, 0});
+    } else {
+        done = help_.openFile && help_.openFile(def.file, def.line);
+    }
+    if (!done) QApplication::beep();
+    return done;
 }
 
 bool CVeskView::UpdateCommand(int id, CommandState& state) {
@@ -343,6 +419,9 @@ bool CVeskView::UpdateCommand(int id, CommandState& state) {
     case cmd::OpenIncludedFile:
         state.enabled = help_.openFile && !IncludedFileAtCaret().empty();
         return true;
+    case cmd::GotoDefinition:
+        state.enabled = IsServerPage() && buffer_ && help_.outlines && NameAtCaret();
+        return true;
     default: return CCrystalEditView::UpdateCommand(id, state);
     }
 }
@@ -352,6 +431,7 @@ bool CVeskView::ExecuteCommand(int id) {
     case cmd::ListMembers: ListMembers(); return true;
     case cmd::ParameterInfo: ParameterInfo(); return true;
     case cmd::OpenIncludedFile: OpenIncludedFile(); return true;
+    case cmd::GotoDefinition: GotoDefinition(); return true;
     default: return CCrystalEditView::ExecuteCommand(id);
     }
 }

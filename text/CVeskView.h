@@ -29,10 +29,9 @@ struct CodeHelpLink {
     std::function<OutlineStore*()> outlines;
     std::function<TypeLibraryCache*()> types;
     std::function<std::string()> documentKey;
-    // The site root that "virtual" includes resolve against (empty: none).
-    std::function<std::string()> siteRoot;
-    // Opens a file in an editor window; false when it could not.
-    std::function<bool(const std::string& path)> openFile;
+    // Opens a file in an editor window and, with a line (not -1), shows that line there with the
+    // caret at its start; false when it could not.
+    std::function<bool(const std::string& path, int line)> openFile;
 };
 
 class CVeskView : public CCrystalEditView {
@@ -63,7 +62,7 @@ public:
     static void SetAutoCodeHelp(bool listMembers, bool parameterInfo);
     // The commands: true when the popup shows afterwards.
     bool ListMembers();
-    bool ParameterInfo();
+    bool ParameterInfo() { return ShowParameterTip(false); }
     // Inserts the selected item in place of the typed word as one undo step and closes the list;
     // with only a hint the list just closes.
     void AcceptMember();
@@ -79,6 +78,9 @@ public:
     std::string IncludedFileAtCaret();
     // Opens that file; false (with a beep) when there is none or it cannot be opened.
     bool OpenIncludedFile();
+    // Goes to the definition of the name under the caret, in this page or in a file it includes
+    // (opened for it); false (with a beep) when there is none.
+    bool GotoDefinition();
 
     bool BeforeCharTyped(char32_t ch) override;
     void AfterCharTyped(char32_t ch) override;
@@ -92,6 +94,9 @@ public:
     void ParseCookies(LineCookie incoming, int first, int last, LineCookie* out) override;
     QColor ColorForIndex(int colorClass) const override;
     CCrystalTextBuffer* FindBuffer() override;
+    // Also notes where the text changed since the page's outline was last built.
+    void OnBufferChanged(BufferObserver* source, const PositionAdjuster* adjuster, std::uint32_t hints,
+                         int line) override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
@@ -99,9 +104,15 @@ protected:
 
 private:
     bool IsServerPage() const { return fileKind_ == FileKindAsp || fileKind_ == FileKindAspNet; }
-    // True with the store, the libraries and the page's outline source filled in.
-    bool HelpSources(OutlineStore*& store, TypeLibraryCache*& types, OutlineSource*& page);
+    // True with the store, the libraries and the page's outline source filled in. The outline is
+    // rebuilt when it needs it, except with `quick` when every edit since its build stayed on the
+    // caret's line and its regions there could be brought up to date.
+    bool HelpSources(OutlineStore*& store, TypeLibraryCache*& types, OutlineSource*& page, bool quick = false);
+    // The tip for the caret; `quick` (while the tip shows) may use the outline as it is.
+    bool ShowParameterTip(bool quick);
     bool MemberListKey(QKeyEvent* event);
+    bool NameAtCaret() const;
+    void NoteEdit(std::uint32_t hints, int line);
     void MatchWord();
     void CaretMoved();
 
@@ -112,6 +123,15 @@ private:
     TextPosition wordStart_;
     TextPosition wordEnd_;
     int tipLine_ = -1;
+    // Edits since the page's outline of generation outlineSeen_ was built: none, all on one line
+    // (its number), or anything else.
+    enum : int { kNoEdits = -1, kManyEdits = -2 };
+    int editedLine_ = kManyEdits;
+    std::uint32_t outlineSeen_ = 0;
+    std::uint64_t edits_ = 0;  // text changes seen
+    // Where the tip was last computed: the caret and the number of changes then.
+    TextPosition tipCaret_{-1, -1};
+    std::uint64_t tipEdits_ = 0;
     CCrystalTextBuffer* documentBuffer_ = nullptr;
     int fileKind_ = FileKindAsp;
 };

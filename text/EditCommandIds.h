@@ -77,6 +77,7 @@ enum : int {
     ListMembers = 32780,
     ParameterInfo = 32781,
     OpenIncludedFile = 37460,
+    GotoDefinition = 37461,
 };
 
 }  // namespace tarnwell::cmd

@@ -47,7 +47,7 @@ private slots:
     void initTestCase() { QCOMPARE(fx_.Start(), CEditorApp::StartResult::Running); }
 
     void cleanup() {
-        if (doc_) doc_->Buffer().SetDirty(false);
+        for (const auto& d : fx_.app->DocManager().Documents()) d->Buffer().SetDirty(false);
         fx_.app->DocManager().CloseAllDocuments();
         doc_ = nullptr;
         view_ = nullptr;
@@ -211,27 +211,100 @@ private slots:
 
     void includeNavigation_data() {
         QTest::addColumn<QByteArray>("directive");
+        QTest::addColumn<bool>("project");
         QTest::addColumn<QString>("opened");
-        QTest::newRow("file") << QByteArray("<!-- #include file=\"inc/lib.inc\" -->") << "site/inc/lib.inc";
-        QTest::newRow("file upwards") << QByteArray("<!--#include file=\"../top.inc\"-->") << "top.inc";
-        QTest::newRow("none") << QByteArray("<p>no directive</p>") << "";
+        QTest::newRow("file") << QByteArray("<!-- #include file=\"inc/lib.inc\" -->") << false << "site/inc/lib.inc";
+        QTest::newRow("file upwards") << QByteArray("<!--#include file=\"../top.inc\"-->") << false << "top.inc";
+        QTest::newRow("none") << QByteArray("<p>no directive</p>") << false << "";
+        QTest::newRow("virtual from the project folder") << QByteArray("<!-- #include virtual=\"/inc/lib.inc\" -->") << true
+                                                         << "site/inc/lib.inc";
+        QTest::newRow("virtual without a project") << QByteArray("<!-- #include virtual=\"/inc/lib.inc\" -->") << false << "";
+        QTest::newRow("virtual above the site root") << QByteArray("<!-- #include virtual=\"/../top.inc\" -->") << true << "";
     }
 
     void includeNavigation() {
         QFETCH(QByteArray, directive);
+        QFETCH(bool, project);
         QFETCH(QString, opened);
         QVERIFY(fx_.Write("site/inc/lib.inc", "<% x = 1 %>\r\n"));
         QVERIFY(fx_.Write("top.inc", "<% y = 1 %>\r\n"));
+        QVERIFY(fx_.Write("site/site.twp", "[General]\r\nSignature=Tarnwell\r\nVersion=1.0\r\n"));
+        if (project) QVERIFY(fx_.app->Project().OpenProject(fx_.Path("site/site.twp").toStdString(), false));
         QVERIFY(Open("site/page.asp", directive + "\r\n", 0, 3));
         const size_t before = fx_.app->DocManager().Documents().size();
         QTest::keyClick(view_, Qt::Key_Return, Qt::ControlModifier);
+        const size_t after = fx_.app->DocManager().Documents().size();
+        const QString last = fx_.app->DocManager().Documents().back()->PathName();
+        if (project) QVERIFY(fx_.app->Project().CloseProject(false));
         if (opened.isEmpty()) {
-            QCOMPARE(fx_.app->DocManager().Documents().size(), before);
+            QCOMPARE(after, before);
             QCOMPARE(view_->LineCount(), 2);  // Ctrl+Enter did not type a line end
             return;
         }
-        QCOMPARE(fx_.app->DocManager().Documents().size(), before + 1);
-        QCOMPARE(fx_.app->DocManager().Documents().back()->PathName(), QFileInfo(fx_.Path(opened)).absoluteFilePath());
+        QCOMPARE(after, before + 1);
+        QCOMPARE(last, QFileInfo(fx_.Path(opened)).absoluteFilePath());
+    }
+
+    void gotoDefinition_data() {
+        QTest::addColumn<QByteArray>("typed");  // on the page's last script line, caret at its end
+        QTest::addColumn<QString>("file");      // the file shown afterwards: "" for the page itself
+        QTest::addColumn<int>("line");          // -1: nothing happens
+        QTest::newRow("procedure of the page") << QByteArray("Call Local") << "" << 2;
+        QTest::newRow("class procedure") << QByteArray("c.AddItem") << "" << 5;
+        QTest::newRow("procedure of an include") << QByteArray("x = LibHelper") << "lib.inc" << 1;
+        QTest::newRow("variable of an include") << QByteArray("x = libCount") << "lib.inc" << 4;
+        QTest::newRow("unknown") << QByteArray("x = nowhere") << "" << -1;
+    }
+
+    void gotoDefinition() {
+        QFETCH(QByteArray, typed);
+        QFETCH(QString, file);
+        QFETCH(int, line);
+        QVERIFY(fx_.Write("lib.inc", "<%\r\nSub LibHelper(a)\r\nEnd Sub\r\n\r\nDim libCount\r\n%>\r\n"));
+        const QByteArray page = "<!-- #include file=\"lib.inc\" -->\r\n<%\r\nSub Local()\r\nEnd Sub\r\nClass Cart\r\n"
+                                "Sub AddItem(x)\r\nEnd Sub\r\nEnd Class\r\nSet c = New Cart\r\n" + typed + "\r\n%>\r\n";
+        QVERIFY(Open("g.asp", page, 9, typed.size()));
+        const size_t before = fx_.app->DocManager().Documents().size();
+        QTest::keyClick(view_, Qt::Key_F12, Qt::ControlModifier);
+        if (line < 0) {
+            QCOMPARE(view_->CursorPosition(), TextPosition(9, int(typed.size())));
+            QCOMPARE(fx_.app->DocManager().Documents().size(), before);
+            return;
+        }
+        if (file.isEmpty()) {
+            QCOMPARE(view_->CursorPosition(), TextPosition(line, 0));
+            QCOMPARE(fx_.app->DocManager().Documents().size(), before);
+            return;
+        }
+        CVeskDoc* shown = fx_.app->DocManager().Documents().back().get();
+        QCOMPARE(shown->PathName(), QFileInfo(fx_.Path(file)).absoluteFilePath());
+        auto* other = qobject_cast<CVeskView*>(shown->Frames().first()->SourceView());
+        QCOMPARE(other->CursorPosition(), TextPosition(line, 0));
+        QVERIFY(other->hasFocus());
+    }
+
+    void tipFollowsTypingInsideAOneLineBlock() {
+        // The block's end moves right with every key; the page's outline is not rebuilt per key.
+        QVERIFY(Open("t.asp", "<%\r\nSub Foo(a, b, c)\r\nEnd Sub\r\n%>\r\n<p><% Call Foo( %></p>\r\n", 4, 15));
+        OutlineSource* outline = view_->PageOutline();
+        QVERIFY(outline);
+        QTest::keyClick(view_, Qt::Key_I, Qt::ControlModifier);
+        QVERIFY(view_->ParameterTipShown());
+        CParameterTip* tip = view_->ParameterTipPopup();
+        QTest::keyClicks(view_, "first,");
+        QVERIFY(view_->ParameterTipShown());
+        QCOMPARE(tip->Current(), 1);
+        QVERIFY(outline->NeedsRebuild());  // reused while typing on the line
+        QTest::keyClicks(view_, " \"x,y\", ");
+        QCOMPARE(tip->Current(), 2);
+        QTest::keyClicks(view_, "z)");
+        QVERIFY(!view_->ParameterTipShown());
+        QCOMPARE(LineOf(view_, 4), QByteArray("<p><% Call Foo(first, \"x,y\", z) %></p>"));
+        // A new line is a change beyond the caret's line: the next tip comes from a rebuilt outline.
+        QTest::keyClick(view_, Qt::Key_End);
+        QTest::keyClicks(view_, "\r<% Foo 1, ");
+        QVERIFY(view_->ParameterTipShown());
+        QCOMPARE(tip->Current(), 1);
     }
 };
 

@@ -6,6 +6,7 @@
 #include "app/CMainFrame.h"
 #include "app/CVeskDoc.h"
 #include "app/OutlineTree.h"
+#include "app/ProjectLink.h"
 #include "platform/MemoryProfile.h"
 #include "tests/support/AppFixture.h"
 #include "text/CVeskView.h"
@@ -77,6 +78,7 @@ private slots:
         doc_ = fx_.app->OpenDocumentFile(fx_.Path("page.asp"));
         QVERIFY(doc_);
         QTRY_VERIFY(tree_->topLevelItemCount() >= 2);
+        tree_->RefreshOutlineTree();  // the tree may still show the previous test's page
     }
 
     void cleanup() {
@@ -126,6 +128,36 @@ private slots:
             tree_->setCurrentItem(Find(tree_, refused));
             QVERIFY(!tree_->GotoDefine());
         }
+    }
+
+    void entriesFollowLinesMovedByAnEdit() {
+        CVeskView* view = ViewOf(doc_);
+        view->SetCursorAndClear({3, 0});
+        QTest::keyClicks(view, "\r\r");  // no name changes, every entry below moves two lines down
+        QTRY_COMPARE(Find(tree_, "Alpha")->data(0, COutlineTree::LineRole).toInt(), 12);
+        QCOMPARE(Find(tree_, "Zeta")->data(0, COutlineTree::LineRole).toInt(), 6);
+        QCOMPARE(Find(tree_, "total")->data(0, COutlineTree::LineRole).toInt(), 5);
+        tree_->setCurrentItem(Find(tree_, "Alpha"));
+        QVERIFY(tree_->GotoDefine());
+        QCOMPARE(view->CursorPosition(), TextPosition(12, 0));
+    }
+
+    void virtualIncludesFromTheProjectFolder() {
+        QVERIFY(fx_.Write("site/site.twp", "[General]\r\nSignature=Tarnwell\r\nVersion=1.0\r\n"));
+        QVERIFY(fx_.Write("site/inc/v.inc", "<%\r\nSub FromVirtual()\r\nEnd Sub\r\n%>\r\n"));
+        QVERIFY(fx_.Write("site/sub/v.asp", "<!-- #include virtual=\"/inc/v.inc\" -->\r\n<% Dim x %>\r\n"));
+        CVeskDoc* page = fx_.app->OpenDocumentFile(fx_.Path("site/sub/v.asp"));
+        QVERIFY(page);
+        QTRY_COMPARE(Children(tree_->topLevelItem(1)), QStringList{"x"});
+        QTreeWidgetItem* inc = Find(tree_, "/inc/v.inc");
+        QVERIFY(inc && inc->isDisabled());  // no project: no site root
+        QVERIFY(fx_.app->Project().OpenProject(fx_.Path("site/site.twp").toStdString(), false));
+        tree_->RefreshOutlineTree();
+        inc = Find(tree_, "/inc/v.inc");
+        QVERIFY(inc && !inc->isDisabled());
+        QCOMPARE(Children(inc), QStringList{"FromVirtual"});
+        QCOMPARE(inc->toolTip(0), QFileInfo(fx_.Path("site/inc/v.inc")).absoluteFilePath());
+        QVERIFY(fx_.app->Project().CloseProject(false));
     }
 
     void contextMenuOffersGotoDefineOnEntriesOnly() {

@@ -288,3 +288,85 @@ TEST(OutlineSources, OpenBufferIsTheText) {
     RebuildOutline(source.Outline());
     EXPECT_EQ(source.Outline().FindVariable("rs"), nullptr);
 }
+
+TEST(OutlineIncludes, VirtualNamesAreTakenFromTheSiteRoot) {
+    TempFolder tmp;
+    const std::string page = tmp.Write("site/pages/page.asp",
+                                       "<!-- #include file=\"inc/a.asp\" -->\n"
+                                       "<!-- #include virtual=\"/lib/b.asp\" -->\n"
+                                       "<!-- #include VIRTUAL=\"lib\\c.asp\" -->\n"
+                                       "<!-- #include virtual=\"/lib/../../outside.asp\" -->\n");
+    tmp.Write("site/lib/b.asp", "<% Dim inB %>\n");
+    OutlineStore store;
+    OutlineSource& source = store.GetOrCreate(page);
+    RebuildOutline(source.Outline());
+    const ScriptOutline& o = source.Outline();
+    ASSERT_EQ(o.includeSites.size(), 4u);
+    const bool kinds[] = {false, true, true, true};
+    for (size_t i = 0; i < 4; ++i) {
+        EXPECT_EQ(o.includeSites[i].isVirtual, kinds[i]) << i;
+        EXPECT_EQ(o.includeSites[i].line, static_cast<int>(i));
+    }
+    struct Row {
+        const char* root;
+        std::vector<std::string> paths;
+    } rows[] = {
+        // No site root (no project): a virtual name is followed like a file name, a rooted one not at all.
+        {"", {tmp.Path("site/pages/inc/a.asp"), "", tmp.Path("site/pages/lib/c.asp"), ""}},
+        {"site", {tmp.Path("site/pages/inc/a.asp"), tmp.Path("site/lib/b.asp"), tmp.Path("site/lib/c.asp"), ""}},
+    };
+    for (const Row& r : rows) {
+        store.SetSiteRoot(*r.root ? tmp.Path(r.root) : std::string());
+        for (size_t i = 0; i < r.paths.size(); ++i) EXPECT_EQ(IncludePath(o, i), r.paths[i]) << r.root << " " << i;
+    }
+    // The walk follows the virtual include to the site root's file.
+    bool found = WalkIncludes(store, source, page, [](OutlineSource& s) { return s.Outline().FindVariable("inB") != nullptr; });
+    EXPECT_TRUE(found);
+}
+
+TEST(OutlineRegions, OneLineUpdateMatchesARebuild) {
+    struct Row {
+        std::vector<std::string> before;
+        int line;
+        const char* after;
+        bool updated;  // else a rebuild is needed and nothing changed
+    } rows[] = {
+        {{"<p><% Call Foo(a, %> <b>"}, 0, "<p><% Call Foo(a, bb, %> <b>", true},
+        {{"<%", "Call Foo(a,", "%>"}, 1, "Call Foo(a, b,", true},
+        {{"x", "<% Call Foo(a"}, 1, "<% Call Foo(a, b", true},                 // never closed: ends with the text
+        {{"<% Dim a", "x %>"}, 1, "xyz %> tail", true},                          // closes here, further right
+        {{"<script language=vbscript runat=server>", "Foo 1", "</script>"}, 1, "Foo 1, 2", true},
+        {{"<%", "Call Foo(a,", "%>"}, 1, "Call Foo(a, %>", false},              // closes here now
+        {{"<% a %>"}, 0, "a %>", false},                                          // no longer opens
+        {{"text"}, 0, "<% a", false},                                             // opens now
+        {{"<!-- #include file=\"a.asp\" --><% a %>"}, 0, "<!-- #include file=\"b.asp\" --><% a %>", false},
+        {{"<% a %>"}, 0, "<% a %><!-- #include file=\"b.asp\" -->", false},      // an include now
+        {{"<% a %>"}, 3, "", false},                                              // beyond the text
+    };
+    auto same = [](const ScriptOutline& a, const ScriptOutline& b) {
+        if (a.regions.size() != b.regions.size()) return false;
+        for (size_t i = 0; i < a.regions.size(); ++i) {
+            const ScriptRegion &x = a.regions[i], &y = b.regions[i];
+            if (x.startLine != y.startLine || x.startChar != y.startChar || x.endLine != y.endLine ||
+                x.endChar != y.endChar || x.closed != y.closed || x.byScript != y.byScript)
+                return false;
+        }
+        return true;
+    };
+    for (const Row& r : rows) {
+        OwnedLineSource text(r.before);
+        OutlineSource stale("/site/page.asp"), before("/site/page.asp"), fresh("/site/page.asp");
+        RebuildOutline(stale.Outline(), text);
+        RebuildOutline(before.Outline(), text);
+        if (r.line < text.LineCount()) text.Lines()[static_cast<size_t>(r.line)] = r.after;
+        RebuildOutline(fresh.Outline(), text);
+        EXPECT_EQ(UpdateRegionsOnLine(stale.Outline(), text, r.line), r.updated) << r.after;
+        EXPECT_TRUE(same(stale.Outline(), r.updated ? fresh.Outline() : before.Outline())) << r.after;
+    }
+    // Generations come from one counter: two outlines never share one.
+    OutlineSource a("/a.asp"), b("/b.asp");
+    const OwnedLineSource x(std::vector<std::string>{"x"});
+    RebuildOutline(a.Outline(), x);
+    RebuildOutline(b.Outline(), x);
+    EXPECT_NE(a.Outline().Generation(), b.Outline().Generation());
+}

@@ -272,3 +272,37 @@ TEST_F(TypeResolveTest, RepeatedResolutionsDoNotGrowTheCache) {
     EXPECT_EQ(cache_.Libraries().size(), libraries);
     EXPECT_EQ(cache_.RememberedCount(), remembered);
 }
+
+TEST_F(TypeResolveTest, DefinitionsOfNamesUnderTheCaret) {
+    struct Row {
+        const char* text;
+        int line;
+        int ch;             // the caret; -1: the end of the text
+        const char* file;   // "page", "inc" or "" (none)
+        int defLine;        // or the reason when there is none
+        const char* reason;
+    } rows[] = {
+        {"Call Tally(1, 2)", kTypingLine, 7, "page", 27, ""},
+        {"x = IncHelper(1, 2)", kTypingLine, 13, "inc", 2, ""},  // the caret just after the name
+        {"cart.Add 1, 2", kTypingLine, 6, "page", 16, ""},       // a class's procedure through a variable
+        {"x = cart.Items", kTypingLine, -1, "page", 15, ""},
+        {"Set c = New Cart", kTypingLine, 13, "page", 14, ""},   // a class name
+        {"x = incStream", kTypingLine, 6, "inc", 0, ""},
+        {"x = conn", kWorkLine, -1, "page", 22, ""},             // the local, not the global
+        {"x = rs", kWorkLine, -1, "page", 21, ""},               // a parameter: its procedure's line
+        {"Response.Write 1", kTypingLine, 2, "", -1, "predefined"},
+        {"Response.Write 1", kTypingLine, 10, "", -1, "library"},
+        {"x = nothingLikeIt", kTypingLine, 6, "", -1, "unresolved"},
+        {"x = 1 + 2", kTypingLine, 5, "", -1, "no-name"},
+        {"<!--#include file=\"inc.asp\"-->", 0, 7, "", -1, "outside-script"},
+    };
+    for (const Row& r : rows) {
+        OutlineSource& doc = Typed(r.text, r.line);
+        const TextPosition caret{r.line, r.ch < 0 ? static_cast<int>(std::string(r.text).size()) : r.ch};
+        const Definition d = DefinitionAt(ctx_, doc, lines_, caret);
+        const std::string file = *r.file == 0 ? "" : std::string(r.file) == "page" ? path_ : (dir_ / "inc.asp").string();
+        EXPECT_EQ(d.file, file) << r.text;
+        EXPECT_EQ(d.line, r.defLine) << r.text;
+        if (*r.reason) EXPECT_EQ(d.reason, r.reason) << r.text;
+    }
+}
