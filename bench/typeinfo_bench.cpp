@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "bench/GeneratedPage.h"
 #include "lang/MemberQuery.h"
 #include "lang/TypeLibraryFolders.h"
 
@@ -12,12 +13,6 @@ namespace fs = std::filesystem;
 using namespace tarnwell;
 
 namespace {
-
-std::string TypeLibsFolder() {
-    std::error_code ec;
-    const fs::path self = fs::canonical("/proc/self/exe", ec);
-    return ((ec ? fs::current_path() : self.parent_path()) / "TypeLibs").string();
-}
 
 const char* const kLibraryProgIds[] = {"ADODB.Recordset", "Scripting.Dictionary", "CDO.Message", "MSXML2.DOMDocument",
                                        "VBScript.RegExp"};
