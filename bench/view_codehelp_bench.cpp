@@ -3,12 +3,9 @@
 // shown against the same key without it, and refreshing the outline tree of the page.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
-
 #include "app/OutlineTree.h"
 #include "bench/GeneratedPage.h"
 #include "lang/BufferLineSource.h"
-#include "lang/Keywords.h"
 #include "lang/OutlineStore.h"
 #include "lang/TypeLibraryFolders.h"
 #include "platform/MemoryProfile.h"
@@ -143,15 +140,3 @@ void BM_OutlineTreeFirstFill(benchmark::State& state) {
 BENCHMARK(BM_OutlineTreeFirstFill)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    const std::filesystem::path programFolder = std::filesystem::path(argv[0]).parent_path();
-    LoadKeywordFile(HtmlKeywordSet(), KeywordFilePath(programFolder, "html.txt"));
-    LoadKeywordFile(VbKeywordSet(), KeywordFilePath(programFolder, "vbscript.txt"));
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
