@@ -5,6 +5,10 @@
 #include <QFileInfo>
 #include <QVBoxLayout>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 #ifdef TARNWELL_HAVE_WEBENGINE
 #include <QWebEngineView>
 #else
@@ -35,6 +39,12 @@ CBrowseView::~CBrowseView() = default;
 void CBrowseView::PrepareApplication() {
 #ifdef TARNWELL_HAVE_WEBENGINE
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+#ifndef _WIN32
+    // The browser engine refuses to start its sandbox for the superuser and ends the whole process,
+    // unsaved pages included: run it without the sandbox then.
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+#endif
 #endif
 }
 

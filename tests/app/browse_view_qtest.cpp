@@ -8,6 +8,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
 using namespace tarnwell;
 
 class BrowseViewTest : public QObject {
@@ -50,9 +54,19 @@ void BrowseViewTest::loadsALocalPageAndBlank() {
     QCOMPARE(view.CurrentUrl().toString(), QStringLiteral("about:blank"));
 }
 
+static bool IsSuperuser() {
+#ifndef _WIN32
+    return geteuid() == 0;
+#else
+    return false;
+#endif
+}
+
 int main(int argc, char** argv) {
+    // For the superuser the view itself must keep the browser engine from ending the process, so the
+    // sandbox is switched off here only for other users (test machines without user namespaces).
     if (qEnvironmentVariableIsEmpty("QTWEBENGINE_CHROMIUM_FLAGS"))
-        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", "--no-sandbox --disable-gpu");
+        qputenv("QTWEBENGINE_CHROMIUM_FLAGS", IsSuperuser() ? "--disable-gpu" : "--no-sandbox --disable-gpu");
     CBrowseView::PrepareApplication();
     QApplication app(argc, argv);
     BrowseViewTest test;
