@@ -19,6 +19,7 @@
 #include "project/CProjectTree.h"
 #include "project/ProjectBar.h"
 #include "ui/CSizingControlBar.h"
+#include "ui/KeyboardState.h"
 #include "ui/ToolBarCustomize.h"
 #include "ui/ToolBarLayout.h"
 
@@ -795,11 +796,9 @@ bool CMainFrame::UpdateCommand(int id, CommandState& state) {
         }
         return true;
     }
-#ifdef _WIN32
     case cmd::IndicatorCaps:
-        state.text = (GetKeyState(VK_CAPITAL) & 1) ? "CAP" : "";
+        state.text = CapsLockOn() ? "CAP" : "";
         return true;
-#endif
     default: return false;
     }
 }
