@@ -10,10 +10,11 @@
 #include "text/FileStamp.h"
 
 #include <QDir>
-#include <algorithm>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
+
+#include <algorithm>
 
 namespace tarnwell {
 
@@ -101,6 +102,10 @@ CChildFrame* CEditorDocManager::CreateFrame(CVeskDoc* doc) {
     auto* frame = new CChildFrame(doc, main);
     main->MdiArea()->addSubWindow(frame);
     if (maximized) {
+        // A window that opens maximized still needs a size of its own: restored later, it must
+        // show its page rather than a bare title bar.
+        const QSize area = main->MdiArea()->viewport()->size();
+        frame->resize(std::max(area.width() * 3 / 4, 480), std::max(area.height() * 3 / 4, 320));
         frame->showMaximized();
     } else {
         frame->show();

@@ -77,6 +77,7 @@ private Q_SLOTS:
     void previewInDefaultBrowser();
     void withoutInternalPreviewOnlyF12();
     void optionsFromTheMenuReachOpenViews();
+    void minimizingBringsTheNextWindowForwardWhole();
 
 private:
     // A copy of the demo site in the fixture's folder, so preview files land there.
@@ -352,6 +353,33 @@ void ChildFrameTest::optionsFromTheMenuReachOpenViews() {
     QVERIFY(frame);
     QCOMPARE(qobject_cast<CVeskView*>(frame->SourceView())->TextFont().pointSize(), 20);
     QCOMPARE(CCrystalTextView::GetViewSettings().tabSize, 8);
+}
+
+void ChildFrameTest::minimizingBringsTheNextWindowForwardWhole() {
+    AppFixture fx;
+    QVERIFY(fx.Write(QStringLiteral("a.asp"), "first\r\n"));
+    QVERIFY(fx.Write(QStringLiteral("b.asp"), "second\r\n"));
+    CChildFrame* first = OpenPage(fx, fx.Path(QStringLiteral("a.asp")));
+    QVERIFY(first);
+    QVERIFY(fx.app->OpenDocumentFile(fx.Path(QStringLiteral("b.asp"))));
+    CChildFrame* second = ActiveFrame(fx);
+    QVERIFY(second && second != first);
+    QTRY_VERIFY(second->isMaximized());
+
+    // Both opened maximized; minimizing the active one brings the other forward with its page shown,
+    // not shrunk to a bare title bar.
+    second->SystemCommand(CChildFrame::Minimize);
+    QTRY_COMPARE(ActiveFrame(fx), first);
+    QTRY_VERIFY(first->isVisible() && !first->isMinimized());
+    QVERIFY(first->height() > 200);
+    QVERIFY(first->SourceView()->height() > 100);
+
+    // Maximized again and restored by the user: the same size comes back.
+    first->SystemCommand(CChildFrame::Maximize);
+    QTRY_VERIFY(first->isMaximized());
+    first->SystemCommand(CChildFrame::Restore);
+    QTRY_VERIFY(!first->isMaximized());
+    QVERIFY(first->height() > 200);
 }
 
 int main(int argc, char** argv) {
