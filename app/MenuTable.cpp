@@ -302,6 +302,8 @@ const std::map<int, Prompt>& Prompts() {
         {EditReplace, {"Replace specific text with different text", "Replace"}},
         {ListMembers, {"Brings up the pop-up completion list box", "List Members"}},
         {ParameterInfo, {"Provide help with parameters of function", "Function Parameter Info"}},
+        {OpenIncludedFile, {"Open the file named by the include directive at the caret", "Open Included File"}},
+        {GotoDefinition, {"Goto the definition of the name at the caret", "Goto Define"}},
         {ViewProjectBar, {"Show or hide the project bar", "Toggle project bar"}},
         {ViewFilesBar, {"Show or hide the open-files bar", "Toggle files bar"}},
         {ViewOutputBar, {"Show or hide the output bar", "Toggle output bar"}},
