@@ -13,6 +13,7 @@
 #include "app/SourceView.h"
 #include "html/TagCommands.h"
 #include "platform/MemoryProfile.h"
+#include "text/AskWithCheck.h"
 #include "text/CCrystalEditView.h"
 #include "text/ViewFind.h"
 #include "text/ViewPrint.h"
@@ -244,7 +245,12 @@ CPrintCommands* CChildFrame::PrintCommands() const {
 void CChildFrame::PreviewInBrowser() {
     // The previous preview file goes; the page's text goes to a new one that the desktop opens.
     const QString url = client_->MakePreviewForBrowser();
-    if (!url.isEmpty()) QDesktopServices::openUrl(CBrowseView::UrlFor(url));
+    if (url.isEmpty() || QDesktopServices::openUrl(CBrowseView::UrlFor(url))) return;
+    // Nothing on this desktop opens pages: the user hears of it, and the file made for it goes again.
+    client_->DeletePreviewFile();
+    ShowMessage(QStringLiteral("Failed to open the preview in the default browser: the desktop could not start a "
+                               "program for it."),
+                mb::kOk | mb::kIconStop);
 }
 
 bool CChildFrame::UpdateCommand(int id, CommandState& state) {

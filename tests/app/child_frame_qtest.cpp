@@ -78,6 +78,7 @@ private Q_SLOTS:
     void withoutInternalPreviewOnlyF12();
     void optionsFromTheMenuReachOpenViews();
     void minimizingBringsTheNextWindowForwardWhole();
+    void browserThatCannotStartIsReported();
 
 private:
     // A copy of the demo site in the fixture's folder, so preview files land there.
@@ -380,6 +381,25 @@ void ChildFrameTest::minimizingBringsTheNextWindowForwardWhole() {
     first->SystemCommand(CChildFrame::Restore);
     QTRY_VERIFY(!first->isMaximized());
     QVERIFY(first->height() > 200);
+}
+
+void ChildFrameTest::browserThatCannotStartIsReported() {
+    AppFixture fx;
+    const QString site = CopyDemo(fx);
+    CChildFrame* frame = OpenPage(fx, site + QStringLiteral("/about.htm"));
+    QVERIFY(frame);
+    // No handler and no program on the path: the desktop cannot open the page.
+    QTemporaryDir empty;
+    const QByteArray oldPath = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(empty.path()));
+    ModalDriver driver;
+    driver.Click(QStringLiteral("OK"));
+    QVERIFY(fx.app->MainFrame()->RouteCommand(cmd::PreviewInBrowser));
+    qputenv("PATH", oldPath);
+    QCOMPARE(driver.Seen(), QStringList{QStringLiteral("Failed to open the preview in the default browser: the "
+                                                       "desktop could not start a program for it.")});
+    QVERIFY(PreviewFiles(site).isEmpty());
+    QVERIFY(frame->PreviewPath().isEmpty());
 }
 
 int main(int argc, char** argv) {
