@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QStyle>
 
 #include <algorithm>
 
@@ -100,12 +101,21 @@ CChildFrame* CEditorDocManager::CreateFrame(CVeskDoc* doc) {
     CChildFrame* active = main->ActiveChild();
     const bool maximized = !active || active->isMaximized();
     auto* frame = new CChildFrame(doc, main);
-    main->MdiArea()->addSubWindow(frame);
+    QMdiArea* mdi = main->MdiArea();
+    mdi->addSubWindow(frame);
+    // Every window gets a size of its own (also one that opens maximized, for when it is restored):
+    // three quarters of the area, placed a title bar's height below and right of the active window,
+    // or at the area's corner when it would not fit.
+    const QSize area = mdi->viewport()->size();
+    const QSize size(std::max(area.width() * 3 / 4, 480), std::max(area.height() * 3 / 4, 320));
+    QPoint pos(0, 0);
+    if (active && !maximized) {
+        const int step = frame->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, frame);
+        pos = active->pos() + QPoint(step, step);
+        if (pos.x() + size.width() > area.width() || pos.y() + size.height() > area.height()) pos = QPoint(0, 0);
+    }
+    frame->setGeometry(QRect(pos, size));
     if (maximized) {
-        // A window that opens maximized still needs a size of its own: restored later, it must
-        // show its page rather than a bare title bar.
-        const QSize area = main->MdiArea()->viewport()->size();
-        frame->resize(std::max(area.width() * 3 / 4, 480), std::max(area.height() * 3 / 4, 320));
         frame->showMaximized();
     } else {
         frame->show();

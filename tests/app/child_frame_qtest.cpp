@@ -79,6 +79,7 @@ private Q_SLOTS:
     void optionsFromTheMenuReachOpenViews();
     void minimizingBringsTheNextWindowForwardWhole();
     void browserThatCannotStartIsReported();
+    void windowsOpenedBesideARestoredOneAreWhole();
 
 private:
     // A copy of the demo site in the fixture's folder, so preview files land there.
@@ -400,6 +401,28 @@ void ChildFrameTest::browserThatCannotStartIsReported() {
                                                        "desktop could not start a program for it.")});
     QVERIFY(PreviewFiles(site).isEmpty());
     QVERIFY(frame->PreviewPath().isEmpty());
+}
+
+void ChildFrameTest::windowsOpenedBesideARestoredOneAreWhole() {
+    AppFixture fx;
+    for (const char* name : {"a.asp", "b.asp", "c.asp"}) QVERIFY(fx.Write(QString::fromLatin1(name), "text\r\n"));
+    CChildFrame* first = OpenPage(fx, fx.Path(QStringLiteral("a.asp")));
+    QVERIFY(first);
+    first->SystemCommand(CChildFrame::Restore);
+    QTRY_VERIFY(!first->isMaximized());
+    const QRect area = fx.app->MainFrame()->MdiArea()->viewport()->rect();
+    // Beside a restored window the next ones open restored, whole, each below and right of the last.
+    CChildFrame* previous = first;
+    for (const char* name : {"b.asp", "c.asp"}) {
+        QVERIFY(fx.app->OpenDocumentFile(fx.Path(QString::fromLatin1(name))));
+        CChildFrame* next = ActiveFrame(fx);
+        QVERIFY(next && next != previous);
+        QVERIFY(!next->isMaximized());
+        QVERIFY2(next->height() > 200 && next->SourceView()->height() > 100, qPrintable(QString::number(next->height())));
+        QVERIFY(area.contains(next->geometry()));
+        QVERIFY(next->pos().x() > previous->pos().x() && next->pos().y() > previous->pos().y());
+        previous = next;
+    }
 }
 
 int main(int argc, char** argv) {
