@@ -113,7 +113,12 @@ CEditorApp::StartResult CEditorApp::InitInstance(const QStringList& args) {
     if (!open.first) {
         int answer = -1;
         if (!file.isEmpty()) {
-            auto payload = CInstanceChannel::FilePayload(file.toLocal8Bit());
+            // A relative name means the folder this program was started in, which the running
+            // instance does not know: it gets the full path (unless that would turn a name too short
+            // to be a project file into one).
+            QString full = QDir::cleanPath(QDir::current().absoluteFilePath(file));
+            if (QDir::isAbsolutePath(file) || IsProjectFile(full) != IsProjectFile(file)) full = file;
+            auto payload = CInstanceChannel::FilePayload(full.toLocal8Bit());
             if (!payload) {
                 std::fprintf(stderr, "tarnwell: the file name is too long to hand to the running instance "
                                      "(at most %d bytes).\n", CInstanceChannel::kMaxPayload - 1);
@@ -201,8 +206,8 @@ void CEditorApp::ExitInstance() {
 int CEditorApp::Receive(int code, const QByteArray& payload) {
     if (!mainFrame_) return 0;
     if (code == CInstanceChannel::kOpenFile) {
-        // A relative name is taken against this instance's current folder. The open runs after the
-        // answer, so the sender is not kept waiting by any message the open may show.
+        // Senders hand over full paths; a relative name (from an older sender) is taken against this
+        // instance's current folder. The open runs after the answer, so the sender is not kept waiting by any message the open may show.
         const QString path = QString::fromLocal8Bit(payload);
         QTimer::singleShot(0, this, [this, path] { OpenDocumentFile(path); });
     }

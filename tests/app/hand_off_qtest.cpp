@@ -107,7 +107,8 @@ private slots:
         QCOMPARE(int(first.fx.app->DocManager().Documents().size()), 2);
     }
 
-    void relativeNamesAreTakenAgainstTheFirstInstancesFolder() {
+    // The second instance's own folder decides, not the folder the first one happens to be in.
+    void relativeNamesAreTakenAgainstTheSecondInstancesFolder() {
         FirstInstance first;
         first.fx.Write("first/page.asp", "first");
         first.fx.Write("second/page.asp", "second");
@@ -118,7 +119,7 @@ private slots:
         QCOMPARE(second->exitCode(), 0);
         QTRY_COMPARE(OpenPaths(*first.fx.app).size(), 1);
         QDir::setCurrent(before);
-        QCOMPARE(OpenPaths(*first.fx.app), QStringList{first.fx.Path("first/page.asp")});
+        QCOMPARE(OpenPaths(*first.fx.app), QStringList{first.fx.Path("second/page.asp")});
     }
 
     void minimizedMaximizedWindowComesBackMaximizedWithTheDesktopsToken() {
@@ -186,12 +187,10 @@ private slots:
         });
         first.fx.Write("site/site.twp", "[General]\r\n");
         const QString before = QDir::currentPath();
-        QDir::setCurrent(first.fx.Path("site"));
-        auto second = first.Second({"site.twp"}, first.fx.Path("home"));
+        auto second = first.Second({"site.twp"}, first.fx.Path("site"));
         QVERIFY(Finished(*second));
         QCOMPARE(second->exitCode(), 0);
         QTRY_COMPARE(project->opened.size(), 1);
-        QDir::setCurrent(before);
         QCOMPARE(project->opened.first(), first.fx.Path("site/site.twp") + "|windows");
         QCOMPARE(int(first.fx.app->DocManager().Documents().size()), 0);
 
