@@ -82,8 +82,20 @@ void COptionsSheet::PublishToViews() const {
     CVeskView::SetAutoCodeHelp(values_.edit.autoListMembers, values_.edit.autoParameterInfo);
 }
 
+QFont EditorFont(const std::string& face, int pointSize) {
+    QFont font(QString::fromStdString(face));
+    font.setPointSize(pointSize > 0 ? pointSize : 12);
+    font.setWeight(QFont::Normal);
+    font.setItalic(false);
+    // A stored face this system lacks (removed since, or written on another system) falls back to a
+    // fixed-pitch face rather than the desktop's proportional default.
+    font.setStyleHint(QFont::TypeWriter);
+    font.setFixedPitch(true);
+    return font;
+}
+
 void COptionsSheet::ApplyFontTo(CCrystalTextView* view) const {
-    if (view) view->SetTextFont(QString::fromStdString(values_.edit.fontFace), values_.edit.fontSize);
+    if (view) view->SetTextFont(EditorFont(values_.edit.fontFace, values_.edit.fontSize));
 }
 
 int COptionsSheet::Show(QWidget* parent) {

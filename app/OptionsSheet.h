@@ -6,6 +6,7 @@
 #include "app/Options.h"
 
 #include <QDialog>
+#include <QFont>
 #include <QObject>
 #include <QStringList>
 
@@ -85,6 +86,8 @@ private:
     int startPage_ = PageGeneral;
 };
 
+// The editor's font of the stored face and size (a fixed-pitch face when the stored one is missing).
+QFont EditorFont(const std::string& face, int pointSize);
 // Font families of the screen that are fixed pitch with "W" as wide as "i" at height 90, sorted.
 QStringList FixedPitchFamilies();
 // The size list of a face: the fixed list for a scalable face, otherwise the sizes it offers.

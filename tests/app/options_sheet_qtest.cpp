@@ -52,6 +52,7 @@ private Q_SLOTS:
     void colorPageSwitchAndReset();
     void fontListsAndSizeSelection();
     void viewsFollowOk();
+    void missingFaceFallsBackToFixedPitch();
     void pictures();
 
 private:
@@ -343,6 +344,20 @@ void OptionsSheetTest::viewsFollowOk() {
     QVERIFY(CVeskView::ColorPalette().syntaxColoring);
     QCOMPARE(CVeskView::ColorPalette().colors[ColorHtmlKeyword], (RgbColor{10, 20, 30}));
     QCOMPARE(first.ColorForIndex(ClassHtmlKeyword), QColor(10, 20, 30));
+}
+
+void OptionsSheetTest::missingFaceFallsBackToFixedPitch() {
+    for (const char* face : {"No Such Face Tw", "", "FixedSys"}) {
+        UseIni([face](QSettings& s) { s.setValue("Options/Edit/Font Face", face); });
+        CCrystalTextBuffer buffer;
+        buffer.InitFromText(LineEndDos, "Wi");
+        CVeskView view(&buffer, FileKindHtml);
+        COptionsSheet::Get().ApplyFontTo(&view);
+        const QFontMetrics m(view.TextFont());
+        QVERIFY2(m.horizontalAdvance(QLatin1Char('W')) == m.horizontalAdvance(QLatin1Char('i')), face);
+        QCOMPARE(view.TextFont().pointSize(), 12);
+        cleanup();
+    }
 }
 
 void OptionsSheetTest::pictures() {
