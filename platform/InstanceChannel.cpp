@@ -35,8 +35,16 @@ QString CInstanceChannel::DefaultName() {
     if (!over.isEmpty()) return over;
     QString user = qEnvironmentVariable("USER");
     if (user.isEmpty()) user = qEnvironmentVariable("USERNAME");
+    // One instance per desktop session: a start on another display (a second login, a remote
+    // desktop) gets a window of its own instead of handing off to a window it cannot see.
+    QString key = user;
+#ifndef _WIN32
+    const QString wayland = qEnvironmentVariable("WAYLAND_DISPLAY");
+    const QString x11 = qEnvironmentVariable("DISPLAY");
+    if (!wayland.isEmpty() || !x11.isEmpty()) key += QLatin1Char('\n') + wayland + QLatin1Char('\n') + x11;
+#endif
     // A hash keeps the socket name to safe characters whatever the user name holds.
-    const QByteArray h = QCryptographicHash::hash(user.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+    const QByteArray h = QCryptographicHash::hash(key.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
     return QStringLiteral("Tarnwell-IPC-") + QString::fromLatin1(h);
 }
 

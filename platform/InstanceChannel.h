@@ -40,7 +40,7 @@ public:
     // The receiver's handler: (command code, payload without its terminating zero) -> answer.
     using Receiver = std::function<int(int code, const QByteArray& payload)>;
 
-    // The channel of the current user; the environment variable TARNWELL_INSTANCE, when set, names
+    // The channel of the current user's desktop session (user and display); the environment variable TARNWELL_INSTANCE, when set, names
     // another channel (tests and side-by-side installations).
     static QString DefaultName();
     // The payload for a file name (its bytes and a zero byte), or empty when it does not fit.

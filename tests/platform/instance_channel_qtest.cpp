@@ -150,6 +150,25 @@ private slots:
         QCOMPARE(code, 1);
     }
 
+    void oneChannelPerDesktopSession() {
+#ifndef _WIN32
+        const QByteArray saved[] = {qgetenv("TARNWELL_INSTANCE"), qgetenv("DISPLAY"), qgetenv("WAYLAND_DISPLAY")};
+        qunsetenv("TARNWELL_INSTANCE");
+        auto nameWith = [](const char* x11, const char* wayland) {
+            qputenv("DISPLAY", x11);
+            qputenv("WAYLAND_DISPLAY", wayland);
+            return CInstanceChannel::DefaultName();
+        };
+        const QString first = nameWith(":0", "");
+        QCOMPARE(nameWith(":0", ""), first);
+        QVERIFY(nameWith(":1", "") != first);
+        QVERIFY(nameWith(":0", "wayland-1") != first);
+        QVERIFY(first.startsWith(QStringLiteral("Tarnwell-IPC-")));
+        const char* vars[] = {"TARNWELL_INSTANCE", "DISPLAY", "WAYLAND_DISPLAY"};
+        for (int i = 0; i < 3; ++i) saved[i].isNull() ? qunsetenv(vars[i]) : qputenv(vars[i], saved[i]);
+#endif
+    }
+
     void payloadLimit() {
         QVERIFY(CInstanceChannel::FilePayload(QByteArray(4351, 'a')).has_value());
         QCOMPARE(CInstanceChannel::FilePayload(QByteArray(4351, 'a'))->size(), qsizetype(4352));
