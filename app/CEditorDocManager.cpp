@@ -13,6 +13,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QStyle>
 
 #include <algorithm>
@@ -218,8 +219,17 @@ void CEditorDocManager::CloseDocument(CVeskDoc* doc) {
     CVeskDoc* outer = closing_;
     closing_ = doc;
     const QList<CChildFrame*> frames = doc->Frames();
+    // Closing the active window while it is maximized leaves the one that comes forward maximized,
+    // as closing it by its own button does.
+    QMdiArea* area = MainFrame() ? MainFrame()->MdiArea() : nullptr;
+    QMdiSubWindow* active = area ? area->activeSubWindow() : nullptr;
+    const bool keepMaximized = active && active->isMaximized() && frames.contains(qobject_cast<CChildFrame*>(active));
     for (CChildFrame* f : frames) delete f;
     closing_ = outer;
+    if (keepMaximized) {
+        QMdiSubWindow* next = area->activeSubWindow();
+        if (next && next->isVisible() && !next->isMinimized() && !next->isMaximized()) next->showMaximized();
+    }
     for (auto it = docs_.begin(); it != docs_.end(); ++it) {
         if (it->get() == doc) {
             std::unique_ptr<CVeskDoc> dying = std::move(*it);

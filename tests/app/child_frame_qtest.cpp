@@ -80,6 +80,7 @@ private Q_SLOTS:
     void minimizingBringsTheNextWindowForwardWhole();
     void browserThatCannotStartIsReported();
     void windowsOpenedBesideARestoredOneAreWhole();
+    void closingTheMaximizedWindowLeavesTheNextMaximized();
 
 private:
     // A copy of the demo site in the fixture's folder, so preview files land there.
@@ -423,6 +424,32 @@ void ChildFrameTest::windowsOpenedBesideARestoredOneAreWhole() {
         QVERIFY(next->pos().x() > previous->pos().x() && next->pos().y() > previous->pos().y());
         previous = next;
     }
+}
+
+void ChildFrameTest::closingTheMaximizedWindowLeavesTheNextMaximized() {
+    AppFixture fx;
+    for (const char* name : {"a.asp", "b.asp", "c.asp"}) QVERIFY(fx.Write(QString::fromLatin1(name), "text\r\n"));
+    QVERIFY(OpenPage(fx, fx.Path(QStringLiteral("a.asp"))));
+    QVERIFY(fx.app->OpenDocumentFile(fx.Path(QStringLiteral("b.asp"))));
+    QVERIFY(fx.app->OpenDocumentFile(fx.Path(QStringLiteral("c.asp"))));
+    CMainFrame* main = fx.app->MainFrame();
+    // File Close, and the window's own close: each time the window that comes forward is maximized.
+    QVERIFY(main->RouteCommand(cmd::FileClose));
+    QTRY_VERIFY(ActiveFrame(fx) && ActiveFrame(fx)->isMaximized());
+    QVERIFY(ActiveFrame(fx)->close());
+    QTRY_VERIFY(ActiveFrame(fx) && ActiveFrame(fx)->isMaximized());
+    QCOMPARE(main->MdiArea()->subWindowList().size(), 1);
+    // A restored window is closed: the other stays as it was.
+    CChildFrame* last = ActiveFrame(fx);
+    QVERIFY(fx.app->OpenDocumentFile(fx.Path(QStringLiteral("c.asp"))));
+    QVERIFY(ActiveFrame(fx) != last);
+    ActiveFrame(fx)->SystemCommand(CChildFrame::Restore);
+    QTRY_VERIFY(!ActiveFrame(fx)->isMaximized());
+    QVERIFY(!last->isMaximized());
+    QVERIFY(main->RouteCommand(cmd::FileClose));
+    QTRY_COMPARE(main->MdiArea()->subWindowList().size(), 1);
+    QTest::qWait(50);
+    QVERIFY(!last->isMaximized());
 }
 
 int main(int argc, char** argv) {
