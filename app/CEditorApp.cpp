@@ -45,6 +45,12 @@ namespace {
 
 CEditorApp* g_app = nullptr;
 
+// The maker's web site and mail address open in the desktop's programs; say so when none could start.
+void OpenAddress(const QString& address) {
+    if (!QDesktopServices::openUrl(QUrl(address)))
+        ShowMessage(QStringLiteral("Failed to open \"%1\": the desktop could not start a program for it.").arg(address));
+}
+
 }  // namespace
 
 CEditorApp::CEditorApp(Config config) : config_(std::move(config)) {
@@ -323,8 +329,8 @@ bool CEditorApp::ExecuteCommand(int id) {
     case cmd::FilePageSetup:
         if (profile_) RunPageSetup(*profile_, DialogOwner());
         return true;
-    case cmd::CheckForUpdates: QDesktopServices::openUrl(QUrl(config_.updatesUrl)); return true;
-    case cmd::TechnicalSupport: QDesktopServices::openUrl(QUrl(config_.supportUrl)); return true;
+    case cmd::CheckForUpdates: OpenAddress(config_.updatesUrl); return true;
+    case cmd::TechnicalSupport: OpenAddress(config_.supportUrl); return true;
     case cmd::AppExit:
         if (mainFrame_) mainFrame_->close();
         return true;

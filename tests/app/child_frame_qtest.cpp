@@ -402,6 +402,13 @@ void ChildFrameTest::browserThatCannotStartIsReported() {
                                                        "desktop could not start a program for it.")});
     QVERIFY(PreviewFiles(site).isEmpty());
     QVERIFY(frame->PreviewPath().isEmpty());
+    // The Help menu's addresses go the same way.
+    qputenv("PATH", QFile::encodeName(empty.path()));
+    driver.Click(QStringLiteral("OK"));
+    QVERIFY(fx.app->MainFrame()->RouteCommand(cmd::CheckForUpdates));
+    qputenv("PATH", oldPath);
+    QCOMPARE(driver.Seen().size(), 2);
+    QVERIFY(driver.Seen().last().startsWith(QStringLiteral("Failed to open \"https://")));
 }
 
 void ChildFrameTest::windowsOpenedBesideARestoredOneAreWhole() {
