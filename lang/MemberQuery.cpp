@@ -144,6 +144,9 @@ MemberList ListMembersAt(TypeContext& ctx, OutlineSource& document, const LineSo
     out.wordStart = {caret.line, std::max(0, caret.ch - (ct.caret - segs.back().start))};
     if (segs.size() == 1) {
         GlobalList(ctx, document, caret, out.items);
+    } else if (const ClassItem* me = segs.size() == 2 ? MeClassAt(document.Outline(), segs.front().text, caret.line) : nullptr) {
+        out.typeText = me->name;
+        AddClassNames(*me, out.items);
     } else {
         if (!SubstituteWith(document.Outline(), caret.line, ct, segs, out.reason)) return out;
         SymbolRef sym = ResolveExpression(ctx, segs, document, caret);

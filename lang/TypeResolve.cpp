@@ -87,11 +87,13 @@ public:
         if (depth > kMaxExpressionDepth || segs.empty()) return {};
         const ExpressionSegment& head = segs.front();
         if (head.kind != ExpressionSegment::kName || head.text.empty()) return {};
-        SymbolRef sym = Denoted(Head(head.text, line), depth);
-        if (!sym || segs.size() <= 2) return sym;
+        // "Me" has no symbol of its own; its class is the type of the first step.
+        const ClassItem* me = MeClassAt(doc_.Outline(), head.text, line);
+        SymbolRef sym = me ? SymbolRef() : Denoted(Head(head.text, line), depth);
+        if ((!sym && !me) || segs.size() <= 2) return sym;
         const size_t last = segs.size() - 1;
         for (size_t i = 1; i < last; ++i) {
-            TypeRef type = TypeOf(sym, depth);
+            TypeRef type = i == 1 && me ? TypeRef(me, &doc_) : TypeOf(sym, depth);
             if (!type) return {};
             const ExpressionSegment& seg = segs[i];
             if (seg.kind == ExpressionSegment::kArguments) {
@@ -317,6 +319,10 @@ SymbolRef ResolveExpression(TypeContext& ctx, const Expression& segments, Outlin
                             bool rebuild) {
     Prepared(document, rebuild);
     return Resolver(ctx, document).Chain(segments, caret.line, 0);
+}
+
+const ClassItem* MeClassAt(const ScriptOutline& outline, std::string_view name, int line) {
+    return line >= 0 && OutlineNameEquals(name, "Me") ? outline.ClassAtLine(line) : nullptr;
 }
 
 TypeRef TypeOfSymbol(TypeContext& ctx, const SymbolRef& symbol, OutlineSource& document) {

@@ -134,10 +134,14 @@ bool SplitExpression(std::string_view text, int lowerBound, int position, Expres
 // around the caret, then the page's globals (variables, then procedures). A variable set from an
 // expression stands for what that expression resolves to (to a bounded depth, so a variable defined
 // through itself resolves to nothing). One or two segments yield the head; longer chains walk member by
-// member and yield the symbol of the segment before the last. The document's outline is rebuilt first
-// when it needs it, unless `rebuild` is false.
+// member and yield the symbol of the segment before the last. A chain that starts with "Me" inside a
+// class walks that class's members (all of them: the code is the class's own); "Me" alone names no
+// symbol. The document's outline is rebuilt first when it needs it, unless `rebuild` is false.
 SymbolRef ResolveExpression(TypeContext& ctx, const Expression& segments, OutlineSource& document, TextPosition caret,
                             bool rebuild = true);
+
+// The class whose code holds `line` when `name` is "Me" (in any case); none elsewhere and for other names.
+const ClassItem* MeClassAt(const ScriptOutline& outline, std::string_view name, int line);
 
 // The type a symbol's value has (following a variable set from an expression), or none.
 TypeRef TypeOfSymbol(TypeContext& ctx, const SymbolRef& symbol, OutlineSource& document);

@@ -38,18 +38,20 @@ const std::vector<std::string> kPage = {
     "  End Sub",
     "  Function Total()",
     "  End Function",
+    "",  // line 20: inside the class, between its procedures
     "End Class",
     "Sub Work(rs)",
     "  Dim conn",
     "  Set conn = CreateObject(\"Scripting.FileSystemObject\")",
     "  Set f = conn.GetFile(\"x\")",
-    "",  // line 25: inside Work
+    "",  // line 26: inside Work
     "End Sub",
     "Sub Tally(ByRef n, total)",
     "End Sub",
     "%>",
 };
-constexpr int kWorkLine = 25;
+constexpr int kWorkLine = 26;
+constexpr int kClassLine = 20;
 
 class TypeResolveTest : public ::testing::Test {
 protected:
@@ -161,6 +163,8 @@ TEST_F(TypeResolveTest, MemberListsOfExpressions) {
         {"With block", "  .", "Fields", "Append"},
         {"With block in an expression", "x = .", "Fields", "Append"},
         {"script class", "cart.", "Cart", "Total"},
+        {"Me in its class", "x = Me.", "Cart", "Items", kClassLine},
+        {"Me outside a class", "Me.", nullptr, "unresolved"},
         {"include's variable", "incStream.", "ADODB.Stream", "ReadText"},
         {"versioned ProgID", "xml.", "MSXML2.DOMDocument.6.0", "importNode"},
         {"chain in a library", "xml.documentElement.", "IXMLDOMElement", "getAttribute"},
@@ -227,6 +231,7 @@ TEST_F(TypeResolveTest, ParameterTips) {
         {"x = rs.Fields(", "Item(Index)", 0},
         {"x = Request.Form(", "Item(Var)", 0},
         {"cart.Add 1, ", "Add(item, count)", 1},
+        {"Me.Add 1, ", "Add(item, count)", 1, kClassLine},
         {"Tally ", "Tally(n, total)", 0},
         {"x = IncHelper(1, ", "IncHelper(first, second)", 1},
         {"  .Append ", "Append(Name, Type, DefinedSize, Attrib, FieldValue)", 0},
@@ -282,14 +287,15 @@ TEST_F(TypeResolveTest, DefinitionsOfNamesUnderTheCaret) {
         int defLine;        // or the reason when there is none
         const char* reason;
     } rows[] = {
-        {"Call Tally(1, 2)", kTypingLine, 7, "page", 27, ""},
+        {"Call Tally(1, 2)", kTypingLine, 7, "page", 28, ""},
         {"x = IncHelper(1, 2)", kTypingLine, 13, "inc", 2, ""},  // the caret just after the name
         {"cart.Add 1, 2", kTypingLine, 6, "page", 16, ""},       // a class's procedure through a variable
         {"x = cart.Items", kTypingLine, -1, "page", 15, ""},
+        {"x = Me.Total", kClassLine, -1, "page", 18, ""},
         {"Set c = New Cart", kTypingLine, 13, "page", 14, ""},   // a class name
         {"x = incStream", kTypingLine, 6, "inc", 0, ""},
-        {"x = conn", kWorkLine, -1, "page", 22, ""},             // the local, not the global
-        {"x = rs", kWorkLine, -1, "page", 21, ""},               // a parameter: its procedure's line
+        {"x = conn", kWorkLine, -1, "page", 23, ""},             // the local, not the global
+        {"x = rs", kWorkLine, -1, "page", 22, ""},               // a parameter: its procedure's line
         {"Response.Write 1", kTypingLine, 2, "", -1, "predefined"},
         {"Response.Write 1", kTypingLine, 10, "", -1, "library"},
         {"x = nothingLikeIt", kTypingLine, 6, "", -1, "unresolved"},
