@@ -1,21 +1,13 @@
 #include "project/IniFile.h"
 
 #include "project/FileSystem.h"
+#include "text/AtomicFile.h"
 
 #include <cerrno>
 #include <climits>
 #include <cstring>
 #include <fstream>
-#include <random>
 #include <sstream>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 namespace tarnwell {
 
@@ -278,81 +270,37 @@ long long IniFile::LargestNumberedKey(std::string_view section, std::string_view
 }
 
 bool WriteFileAtomically(const fs::path& path, std::string_view bytes, std::string* error) {
-    std::error_code ec;
-    fs::path target = path;
-    // Replace what a link points at, not the link.
-    for (int hops = 0; hops < 40 && fs::is_symlink(fs::symlink_status(target, ec)); ++hops) {
-        fs::path next = fs::read_symlink(target, ec);
-        if (ec) break;
-        target = next.is_absolute() ? next : target.parent_path() / next;
-    }
-    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    // The temporary name is short whatever the target's length, so a name near the system's limit saves too.
-    std::random_device rd;
-    std::mt19937 gen(rd());
-    auto fail = [&](int code, const fs::path& temp) {
+    OutFile out;
+    fs::path temp;
+    auto fail = [&](int code) {
+        out.Close();
+        std::error_code ignored;
+        if (!temp.empty()) fs::remove(temp, ignored);
         if (error) *error = SystemError(code);
-        if (!temp.empty()) fs::remove(temp, ec);
         return false;
     };
-#ifdef _WIN32
-    fs::path temp;
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        fs::path candidate = folder / ("~twsave" + std::to_string(gen() % 1000000) + ".tmp");
-        if (!fs::exists(candidate, ec)) {
-            temp = candidate;
-            break;
-        }
+    std::error_code ec;
+    fs::path target;
+    // Replace what a link points at, not the link.
+    if (!ResolveTarget(path, target, ec)) return fail(ec.value());
+    const bool existed = fs::exists(target, ec);
+    const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
+    bool created = false;
+    for (int attempt = 0; attempt < 100 && !created; ++attempt) {
+        fs::path candidate = TemporaryName(folder);
+        created = out.CreateNew(candidate);
+        if (created) temp = candidate;
+        else if (errno != EEXIST) return fail(errno);
     }
-    if (temp.empty()) return fail(EEXIST, {});
-    {
-        std::ofstream out(temp, std::ios::binary | std::ios::trunc);
-        if (!out) return fail(errno ? errno : EACCES, {});
-        out.write(bytes.data(), std::streamsize(bytes.size()));
-        out.flush();
-        if (!out) return fail(errno ? errno : EIO, temp);
-    }
+    if (!created) return fail(EEXIST);
+    if (!out.Write(bytes.data(), bytes.size())) return fail(errno);
+    out.CopyModeFrom(target, existed);
+    if (!out.Flush() || !out.Close()) return fail(errno);
     fs::rename(temp, target, ec);
-    if (ec) return fail(ec.value(), temp);
-    return true;
-#else
-    struct stat old {};
-    const bool existed = ::stat(target.c_str(), &old) == 0;
-    int fd = -1;
-    fs::path temp;
-    for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-        temp = folder / (".twsave" + std::to_string(gen() % 1000000) + ".tmp");
-        fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-        if (fd < 0 && errno != EEXIST) return fail(errno, {});
-    }
-    if (fd < 0) return fail(EEXIST, {});
-    const char* p = bytes.data();
-    size_t left = bytes.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, p, left);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int code = errno;
-            ::close(fd);
-            return fail(code, temp);
-        }
-        p += n;
-        left -= size_t(n);
-    }
-    if (existed) (void)::fchmod(fd, old.st_mode & 07777);
-    if (::fsync(fd) != 0 || ::close(fd) != 0) {
-        const int code = errno;
-        return fail(code, temp);
-    }
-    if (::rename(temp.c_str(), target.c_str()) != 0) return fail(errno, temp);
+    if (ec) return fail(ec.value());
     // The rename itself reaches the disk with the folder.
-    const int dir = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dir >= 0) {
-        (void)::fsync(dir);
-        ::close(dir);
-    }
+    SyncFolder(folder);
     return true;
-#endif
 }
 
 }  // namespace tarnwell

@@ -263,7 +263,7 @@ private slots:
                  qPrintable(driver.Seen()[0]));
         QCOMPARE(driver.Seen()[1], driver.Seen()[0]);
         QCOMPARE(AppFixture::Read(twp), before);  // whole, and no temporary file beside it
-        QCOMPARE(QDir(site).entryList(QStringList{".twsave*"}, QDir::Files | QDir::Hidden).size(), 0);
+        QCOMPARE(QDir(site).entryList(QStringList{"CRE*.tmp"}, QDir::Files | QDir::Hidden).size(), 0);
     }
 #endif
 
