@@ -100,6 +100,7 @@ CMemberListPopup::CMemberListPopup(QWidget* owner)
     list_->setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
     list_->setUniformItemSizes(true);
     list_->setFrameShape(QFrame::Box);
+    list_->setFrameShadow(QFrame::Plain);  // a plain box is kFrame wide; a sunken one twice that
     list_->setLineWidth(kFrame);
     list_->setItemDelegate(new MemberDelegate(&hint_, list_));
     list_->viewport()->installEventFilter(this);
